@@ -1,0 +1,20 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "audio/WaveReader.h"
+#include "engine/Notifier.h"
+
+namespace melovantis {
+
+// The program analyses only uncompressed PCM, mono, 44100 Hz, 16 bits. Opens
+// `path` with `reader` and returns true when the file has that format; the
+// reader then stays open for the conversion. Otherwise tells the user why,
+// leaves the reader closed and returns false.
+bool checkWaveFormat(WaveReader& reader, const std::filesystem::path& path, Notifier& notifier);
+
+// The text of the "Not suitable format." message for `format`.
+std::string unsuitableFormatText(const WaveFormat& format);
+
+}  // namespace melovantis

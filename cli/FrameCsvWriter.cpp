@@ -1,0 +1,32 @@
+#include "cli/FrameCsvWriter.h"
+
+#include <cstdio>
+
+#include "engine/AnalysisEngine.h"
+#include "engine/AtomicFileWriter.h"
+
+namespace melovantis {
+
+bool writeFrameCsv(const AnalysisEngine& engine, const std::filesystem::path& path,
+                   std::string& error) {
+  AtomicFileWriter writer(path);
+  if (!writer.open()) {
+    error = writer.errorText();
+    return false;
+  }
+  std::FILE* f = writer.file();
+  std::fputs("frame,time_s,pitch,volume,brightness,attack\n", f);
+  for (int i = 0; i < engine.frameCount; ++i) {
+    const FrameRecord& row = engine.frames[static_cast<std::size_t>(i)];
+    const double timeSeconds = static_cast<double>(i) * engine.hopSize / 44100.0;
+    std::fprintf(f, "%d,%.6f,%.6f,%d,%d,%d\n", i, timeSeconds, row.pitch, row.volume,
+                 row.brightness, row.attack);
+  }
+  if (!writer.commit()) {
+    error = writer.errorText();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace melovantis

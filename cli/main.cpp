@@ -1,0 +1,24 @@
+// melovantis-cli: the command-line front end on the core library.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/ConvertCommand.h"
+#include "cli/Usage.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    return melovantis::usageError("no command given");
+  }
+  const std::string command = args.front();
+  args.erase(args.begin());
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::cout << melovantis::usageText();
+    return 0;
+  }
+  if (command == "convert") {
+    return melovantis::runConvertCommand(args);
+  }
+  return melovantis::usageError("unknown command " + command);
+}

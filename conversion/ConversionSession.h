@@ -1,0 +1,23 @@
+#pragma once
+
+#include <filesystem>
+
+namespace melovantis {
+
+struct SettingsRecord;
+
+// The window state that a conversion reads and writes: the chosen file, the
+// flags that say how the run shows itself, and the range of a re-analysis.
+struct ConversionSession {
+  std::filesystem::path wavePath;  // empty = no file chosen
+  bool processed = false;          // a file has been opened and checked (or converted)
+  bool drawingEnabled = true;      // show progress, note panel, and take the undo snapshot
+  bool autoSaveMidi = true;        // save the MIDI file after the run
+  bool rangeMode = false;          // re-analyse rows rangeStartFrame <= i < rangeEndFrame only
+  int rangeStartFrame = 0;
+  int rangeEndFrame = 0;
+  int cursorFrame = 0;
+  SettingsRecord* settings = nullptr;  // receives the sensitivity in force at the end of a run
+};
+
+}  // namespace melovantis

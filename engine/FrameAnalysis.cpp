@@ -1,0 +1,214 @@
+// Analysis of one frame: loudness from the segment peaks, brightness from the
+// spectral centroid, and pitch from the cepstrum of the log power spectrum.
+//
+// The block is clipped at half its mean segment peak and normalised by that
+// peak, so the log spectrum (and with it the cepstral peak height that the
+// harmonic threshold is compared with) hardly depends on the recording level.
+// A frame is pitched only when the cepstral peak is high enough, the block is
+// loud enough, and the spectrum is not noise-bright. Every constant here is
+// part of the behaviour the settings are tuned against.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "engine/AnalysisEngine.h"
+
+namespace melovantis {
+
+namespace {
+
+constexpr double kClipHigh = 32657.0;
+constexpr double kClipLow = -32656.0;
+constexpr double kTransformOffset = 10.0;             // keeps the time samples positive
+constexpr double kLoudnessScale = 3.0620368669238775e-05;  // 1 / 32658
+constexpr double kPowerFloor = 6e-06;                // log spectrum floor
+constexpr double kPitchedLoudness = 0.05;            // quieter blocks get no pitch
+
+}  // namespace
+
+void AnalysisEngine::analyseFrame() {
+  fit21.prepareFit(21);
+  fit5.prepareFit(5);
+
+  const int n = frameSize;
+  const int m = cepstrumSize;
+  std::int16_t* s = samples.get();
+  double* in = transformIn.get();
+  double* out = transformOut.get();
+  FrameRecord& row = frames[static_cast<std::size_t>(frameCount)];
+
+  const BlockLevels levels = conditionBlock();
+  const long long averagePeak = levels.averagePeak;
+  const bool anySignal = levels.anySignal;
+
+  const double normaliser = averagePeak != 0 ? static_cast<double>(averagePeak) : 1.0;
+  for (int i = 0; i < n; ++i) {
+    in[i] = s[i] / normaliser + kTransformOffset;
+  }
+
+  double loudness = normaliser * kLoudnessScale;
+  // Positive root y of 0.5824 y^2 + 0.3 y = r, scaled to 0..127.
+  double volume =
+      std::floor(127.0 * 0.8585164835164835 * (std::sqrt(0.09 + 2.3296 * loudness) - 0.3) + 0.5);
+  volume = std::clamp(volume, 0.0, 127.0);
+  row.volume = static_cast<std::uint8_t>(volume);
+
+  framePlan_.forward(in, out);
+  if (!anySignal) {
+    // A constant block has nothing above DC. FFTW leaves round-off there at some
+    // lengths, which would otherwise show up as brightness on silent frames.
+    std::fill(out + 1, out + n, 0.0);
+  }
+
+  // Power spectrum -> log spectrum (in place of the time samples) and centroid.
+  const int halfN = n / 2;
+  double powerSum = 0.0;
+  double moment = 0.0;
+  for (int k = 0; k < halfN; ++k) {
+    const double re = out[k] / n;
+    double power = re * re;
+    if (k > 0) {
+      const double im = out[n - k] / n;
+      power += im * im;
+      powerSum += power;
+      moment += k * power;
+    }
+    in[k] = std::log10(std::max(power, kPowerFloor)) - std::log10(kPowerFloor);
+  }
+  const double centroid = powerSum != 0.0 ? moment / powerSum : 0.0;
+
+  if (centroid > n / 10) {
+    loudness = 0.0;  // noise gate: too bright to be a pitched sound
+  }
+
+  const double unscaledBrightness = centroid * 150.0 / n;
+  const double brightness = std::clamp(std::trunc(brightnessGain * unscaledBrightness), 0.0, 127.0);
+  row.brightness = static_cast<std::uint8_t>(brightness);
+
+  if (padCepstrum) {
+    std::fill(in + std::max(halfN - 1, 0), in + m, 0.0);
+  }
+
+  cepstrumPlan_.forward(in, out);
+
+  // Cepstral power over the searched lags, in place of the log spectrum. Lag 0
+  // and, for an even length, lag m/2 have no imaginary part.
+  const int lagLow = std::max(minLag, 0);
+  const int lagHigh = std::min(maxLag, m / 2 + 1);
+  for (int q = lagLow; q < lagHigh; ++q) {
+    const double re = out[q] / m;
+    const double im = (q > 0 && 2 * q < m) ? out[m - q] / m : 0.0;
+    in[q] = 50.0 * m * (re * re + im * im);
+  }
+
+  // Peak search 10 lags inside each end, so the 21-point fit stays in range.
+  // Ties go to the larger lag; a peak whose refinement fails is ignored.
+  double best = 0.0;
+  double lag = 0.0;
+  for (int q = lagLow + 10; q < lagHigh - 10; ++q) {
+    if (in[q] >= best && in[q] >= harmonicThreshold) {
+      const double refined = refineLag(q);
+      if (refined != -1.0) {
+        lag = refined;
+        best = in[q];
+      }
+    }
+  }
+
+  double pitch = kNoPitch;
+  if (!(harmonicThreshold > best || loudness < kPitchedLoudness || lag == 0.0)) {
+    const double frequency = 44100.0 / (lag * cepstrumDivisor);
+    const double raw = noteForFrequency(frequency) + transpose;
+    pitch = std::floor(raw + 0.5) * quantizeAmount + (1.0 - quantizeAmount) * raw;
+    if (pitch < 0.0 || pitch > 127.0) {
+      pitch = kNoPitch;
+    }
+    ++pitchedFrameCount;
+    cepstralPeakSum += best;
+  }
+  row.pitch = pitch;
+
+  if (pitch != kNoPitch) {
+    ++brightFrameCount;
+    brightnessSum += unscaledBrightness;
+  }
+  row.attack = 0;
+}
+
+int AnalysisEngine::segmentLengthFor(int frameLength) {
+  const int hundreds = frameLength / 100;
+  return hundreds > 0 ? 100 + (frameLength % 100) / hundreds : frameLength;
+}
+
+AnalysisEngine::BlockLevels AnalysisEngine::conditionBlock() {
+  const int n = frameSize;
+  const int segmentLength = segmentLengthFor(n);
+  std::int16_t* s = samples.get();
+  BlockLevels levels;
+
+  long long runningSum = 0;
+  int segmentPeak = 0;
+  int untilFold = segmentLength;  // counts down to the next positive multiple of K
+  for (int i = 0; i < n; ++i) {
+    double x = s[i] * inputGain;
+    if (x > kClipHigh) {
+      x = kClipHigh;
+    }
+    if (x < kClipLow) {
+      x = kClipLow;
+    }
+    const int v = static_cast<int>(x);
+    s[i] = static_cast<std::int16_t>(v);
+    runningSum += v;
+    segmentPeak = std::max(segmentPeak, std::abs(v));
+    // The first segment is samples 0..K, each further one the next K; a tail
+    // after the last multiple of K is not folded.
+    if (i == untilFold) {
+      levels.peakSum += segmentPeak;
+      ++levels.segmentCount;
+      segmentPeak = 0;
+      untilFold += segmentLength;
+    }
+  }
+
+  levels.mean = static_cast<double>(runningSum) / n;
+  levels.averagePeak = levels.segmentCount > 0 ? levels.peakSum / levels.segmentCount : 0;
+  levels.clipLimit = static_cast<int>(levels.averagePeak * 0.5);  // half the mean segment peak
+
+  for (int i = 0; i < n; ++i) {
+    const int w = std::clamp(static_cast<int>(s[i] - levels.mean), -levels.clipLimit,
+                             levels.clipLimit);
+    s[i] = static_cast<std::int16_t>(w);
+    levels.anySignal = levels.anySignal || w != 0;
+  }
+  return levels;
+}
+
+double AnalysisEngine::refineLag(int q) {
+  const double* cp = transformIn.get();
+
+  // The wide fit only checks that q sits on a broad hump whose top is near.
+  std::copy(cp + q - 10, cp + q + 11, fitBuffer);
+  const ParabolaFit::Result wide = fit21.fitParabola(fitBuffer);
+  if (wide.c >= 0.0) {
+    return -1.0;
+  }
+  const double wideOffset = -wide.b / (2.0 * wide.c) - 10.0;
+  if (std::fabs(wideOffset) > 6.0) {
+    return -1.0;
+  }
+
+  // The narrow fit gives the position.
+  std::copy(cp + q - 2, cp + q + 3, fitBuffer);
+  const ParabolaFit::Result narrow = fit5.fitParabola(fitBuffer);
+  if (narrow.c >= 0.0) {
+    return -1.0;
+  }
+  const double offset = -narrow.b / (2.0 * narrow.c) - 2.0;
+  if (std::fabs(offset) > 2.0) {
+    return -1.0;
+  }
+  return q + offset;
+}
+
+}  // namespace melovantis

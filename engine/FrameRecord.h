@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+namespace melovantis {
+
+// The value of `pitch` that marks a frame without pitch.
+inline constexpr double kNoPitch = -1000.0;
+
+// One analysis frame: a row of the frame table.
+struct FrameRecord {
+  double pitch = kNoPitch;  // real MIDI note number, 69.0 = 440 Hz
+  double workPitch = 0.0;   // scratch value of Auto Correct
+  std::uint8_t volume = 0;      // 0..127
+  std::uint8_t brightness = 0;  // 0..127
+  std::uint8_t attack = 0;      // 1 where a note starts
+};
+
+}  // namespace melovantis

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, only the Debian packages that are missing.
+set -euo pipefail
+
+packages=(
+  build-essential
+  cmake
+  pkg-config
+  fftw-dev
+  libgtest-dev
+  libgmock-dev
+  libbenchmark-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ "${#missing[@]}" -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}" >&2
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO=sudo
+else
+  SUDO=
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2

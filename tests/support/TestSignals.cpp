@@ -1,0 +1,75 @@
+#include "support/TestSignals.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <random>
+
+namespace melovantis::test {
+
+double noteFrequency(double note) { return 440.0 * std::pow(2.0, (note - 69.0) / 12.0); }
+
+namespace {
+
+std::int16_t toSample(double x) {
+  return static_cast<std::int16_t>(std::clamp(std::lround(x), -32768L, 32767L));
+}
+
+double harmonicNorm(int harmonics) {
+  double norm = 0.0;
+  for (int k = 1; k <= harmonics; ++k) {
+    norm += 1.0 / k;
+  }
+  return norm;
+}
+
+}  // namespace
+
+std::vector<std::int16_t> harmonicTone(double note, int sampleCount, double amplitude,
+                                       int harmonics) {
+  return glide(note, note, sampleCount, amplitude, harmonics);
+}
+
+std::vector<std::int16_t> glide(double fromNote, double toNote, int sampleCount, double amplitude,
+                                int harmonics) {
+  std::vector<std::int16_t> out(static_cast<std::size_t>(sampleCount));
+  const double norm = harmonicNorm(harmonics);
+  double phase = 0.0;
+  for (int i = 0; i < sampleCount; ++i) {
+    const double t = sampleCount > 1 ? static_cast<double>(i) / (sampleCount - 1) : 0.0;
+    const double f = noteFrequency(fromNote + (toNote - fromNote) * t);
+    double x = 0.0;
+    for (int k = 1; k <= harmonics; ++k) {
+      if (k * f < kSampleRate / 2) {
+        x += std::sin(k * phase) / k;
+      }
+    }
+    out[static_cast<std::size_t>(i)] = toSample(amplitude * x / norm);
+    phase += 2.0 * std::numbers::pi * f / kSampleRate;
+  }
+  return out;
+}
+
+std::vector<std::int16_t> whiteNoise(int sampleCount, double amplitude, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<double> dist(-amplitude, amplitude);
+  std::vector<std::int16_t> out(static_cast<std::size_t>(sampleCount));
+  for (auto& s : out) {
+    s = toSample(dist(rng));
+  }
+  return out;
+}
+
+std::vector<std::int16_t> constant(int sampleCount, std::int16_t value) {
+  return std::vector<std::int16_t>(static_cast<std::size_t>(sampleCount), value);
+}
+
+std::vector<std::int16_t> concat(const std::vector<std::vector<std::int16_t>>& parts) {
+  std::vector<std::int16_t> out;
+  for (const auto& p : parts) {
+    out.insert(out.end(), p.begin(), p.end());
+  }
+  return out;
+}
+
+}  // namespace melovantis::test

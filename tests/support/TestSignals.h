@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace melovantis::test {
+
+inline constexpr double kSampleRate = 44100.0;
+
+double noteFrequency(double note);
+
+// A tone with `harmonics` partials of falling amplitude (1/k), peak about `amplitude`.
+std::vector<std::int16_t> harmonicTone(double note, int sampleCount, double amplitude = 12000.0,
+                                       int harmonics = 8);
+
+// A tone whose note moves linearly from `fromNote` to `toNote`.
+std::vector<std::int16_t> glide(double fromNote, double toNote, int sampleCount,
+                                double amplitude = 12000.0, int harmonics = 8);
+
+// Uniform white noise from a fixed seed.
+std::vector<std::int16_t> whiteNoise(int sampleCount, double amplitude = 12000.0,
+                                     unsigned seed = 1);
+
+std::vector<std::int16_t> constant(int sampleCount, std::int16_t value = 0);
+
+// Concatenates blocks of samples.
+std::vector<std::int16_t> concat(const std::vector<std::vector<std::int16_t>>& parts);
+
+}  // namespace melovantis::test
