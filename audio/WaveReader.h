@@ -10,8 +10,8 @@
 
 namespace melovantis {
 
-// Result codes of the reader. The three small numbers stand for the errors of
-// the platform's multimedia file calls that the reader used to pass through.
+// Result codes of the reader. 261, 263 and 265 keep the numbers of the
+// multimedia file I/O errors "cannot read", "cannot seek", "chunk not found".
 enum WaveResult : int {
   kWaveOk = 0,
   kWaveNotOpen = 1,            // readData on a closed reader

@@ -1,5 +1,7 @@
 #include "cli/ConvertCommand.h"
 
+#include <stdlib.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -10,13 +12,16 @@
 #include "cli/StderrNotifier.h"
 #include "cli/TerminalObserver.h"
 #include "cli/Usage.h"
+#include "conversion/AudioFileConverter.h"
 #include "conversion/ConversionDriver.h"
 #include "conversion/ConversionSession.h"
 #include "documents/EngineSettings.h"
+#include "documents/ProjectFile.h"
 #include "documents/SettingsFile.h"
 #include "documents/SettingsRecord.h"
 #include "engine/AnalysisEngine.h"
 #include "engine/NoteName.h"
+#include "midi/MidiFileWriter.h"
 
 namespace melovantis {
 
@@ -26,8 +31,11 @@ struct ConvertOptions {
   std::filesystem::path input;
   std::filesystem::path settings;
   std::filesystem::path frames;
+  std::filesystem::path midi;
+  std::filesystem::path project;
   bool quiet = false;
   bool summary = false;
+  bool useConverter = true;
 };
 
 std::filesystem::path factoryDataFolder() {
@@ -36,6 +44,43 @@ std::filesystem::path factoryDataFolder() {
   }
   return MELOVANTIS_DATA_DIR;
 }
+
+bool isSuitableWave(const std::filesystem::path& path) {
+  WaveReader probe;
+  if (probe.openWave(path) != kWaveOk || probe.format() == nullptr) {
+    return false;
+  }
+  const WaveFormat& f = *probe.format();
+  return f.formatTag == 1 && f.channels == 1 && f.samplesPerSecond == 44100 &&
+         f.bitsPerSample == 16;
+}
+
+// A private folder under the system's temporary folder, removed with everything in it.
+class TemporaryFolder {
+ public:
+  TemporaryFolder() = default;
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+  ~TemporaryFolder() {
+    if (!path_.empty()) {
+      std::error_code ec;
+      std::filesystem::remove_all(path_, ec);
+    }
+  }
+  bool create() {
+    std::error_code ec;
+    std::string pattern = (std::filesystem::temp_directory_path(ec) / "melovantis-XXXXXX").string();
+    if (ec || ::mkdtemp(pattern.data()) == nullptr) {
+      return false;
+    }
+    path_ = pattern;
+    return true;
+  }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
 
 // Frames, pitched frames, and the lowest and highest note found.
 void printSummary(const AnalysisEngine& engine) {
@@ -78,10 +123,16 @@ int runConvertCommand(const std::vector<std::string>& args) {
       ok = value(options.settings);
     } else if (a == "--frames") {
       ok = value(options.frames);
+    } else if (a == "--midi") {
+      ok = value(options.midi);
+    } else if (a == "--project") {
+      ok = value(options.project);
     } else if (a == "--quiet") {
       options.quiet = true;
     } else if (a == "--summary") {
       options.summary = true;
+    } else if (a == "--no-convert") {
+      options.useConverter = false;
     } else if (!a.empty() && a[0] == '-') {
       return usageError("unknown option " + a);
     } else if (options.input.empty()) {
@@ -95,6 +146,10 @@ int runConvertCommand(const std::vector<std::string>& args) {
   }
   if (options.input.empty()) {
     return usageError("convert needs an input file");
+  }
+  // MIDI is what a conversion is for: written beside the input unless only other outputs are asked.
+  if (options.midi.empty() && options.frames.empty() && options.project.empty()) {
+    options.midi = std::filesystem::path(options.input).replace_extension(".mid");
   }
   if (options.settings.empty()) {
     options.settings = factoryDataFolder() / "Private" / "default.set";
@@ -110,36 +165,63 @@ int runConvertCommand(const std::vector<std::string>& args) {
   }
   applySettingsToEngine(settings, engine);
 
+  // Anything but the one WAVE form the analysis takes goes through the
+  // external converter first, into a temporary WAVE file.
+  std::filesystem::path wavePath = options.input;
+  TemporaryFolder scratch;
+  if (options.useConverter && !isSuitableWave(options.input) &&
+      std::filesystem::is_regular_file(options.input)) {
+    const AudioFileConverter converter;
+    if (!converter.findProgram().empty() && scratch.create()) {
+      if (!options.quiet) {
+        std::cerr << "Converting " << options.input.string() << " with ffmpeg\n";
+      }
+      wavePath = scratch.path() / (options.input.stem().string() + ".wav");
+      converter.convert(options.input, wavePath);
+    }
+  }
+
   WaveReader reader;
-  if (!checkWaveFormat(reader, options.input, notifier)) {
+  if (!checkWaveFormat(reader, wavePath, notifier)) {
     return 1;
   }
 
   TerminalObserver observer(options.quiet);
   ConversionDriver driver(engine, reader, notifier, observer);
   ConversionSession session;
-  session.wavePath = options.input;
+  session.wavePath = wavePath;
   session.processed = true;
   session.autoSaveMidi = false;
   session.drawingEnabled = false;
   session.settings = &settings;
   driver.startConversion(session);
 
+  bool written = true;
+  auto report = [&](const std::filesystem::path& path, bool ok) {
+    written = written && ok;
+    if (ok && !options.quiet) {
+      std::cerr << "Written " << path.string() << '\n';
+    }
+  };
+  if (!options.midi.empty()) {
+    report(options.midi, writeMidiFile(engine, options.midi, notifier));
+  }
+  if (!options.project.empty()) {
+    report(options.project, writeProjectFile(engine, options.project, notifier));
+  }
   if (!options.frames.empty()) {
     std::string error;
-    if (!writeFrameCsv(engine, options.frames, error)) {
+    const bool ok = writeFrameCsv(engine, options.frames, error);
+    if (!ok) {
       notifier.message("Cannot write " + options.frames.string() + ": " + error, "Error",
                        MessageIcon::Error);
-      return 1;
     }
-    if (!options.quiet) {
-      std::cerr << "Frames written to " << options.frames.string() << '\n';
-    }
+    report(options.frames, ok);
   }
   if (options.summary) {
     printSummary(engine);
   }
-  return 0;
+  return written ? 0 : 1;
 }
 
 }  // namespace melovantis

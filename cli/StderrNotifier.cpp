@@ -15,7 +15,8 @@ void print(std::string_view text, std::string_view caption) {
   std::cerr << "melovantis: ";
   // Captions that only repeat the kind of box ("Error") add nothing on a terminal.
   if (!caption.empty() && caption != "Error" && caption != text) {
-    std::cerr << caption << ": ";
+    const bool longText = text.find('\n') != std::string_view::npos;
+    std::cerr << caption << (longText ? "\n" : (caption.back() == '.' ? " " : ": "));
   }
   std::cerr << text << '\n';
 }

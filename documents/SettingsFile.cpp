@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
 #include <cinttypes>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <limits>
 #include <memory>
 
+#include "documents/TextScanner.h"
 #include "engine/AtomicFileWriter.h"
 #include "engine/Notifier.h"
 
@@ -27,50 +29,10 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-bool isSpace(int c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
-
-// Reads the next whitespace-separated signed decimal integer, as "%ld" would,
-// one character at a time. A number beyond the 32-bit range is clamped to it.
-// False at the end of the file or when the next text is no number.
-bool readNumber(std::FILE* f, std::int32_t& value) {
-  int c = std::getc(f);
-  while (isSpace(c)) {
-    c = std::getc(f);
-  }
-  bool negative = false;
-  if (c == '+' || c == '-') {
-    negative = c == '-';
-    c = std::getc(f);
-  }
-  if (!isDigit(c)) {
-    return false;
-  }
-  // Accumulated as a magnitude that stops growing past the largest one kept,
-  // so no run of digits can overflow.
-  constexpr std::int64_t kLargestMagnitude = std::int64_t{1} << 31;
-  std::int64_t magnitude = 0;
-  while (isDigit(c)) {
-    if (magnitude <= kLargestMagnitude) {
-      magnitude = magnitude * 10 + (c - '0');
-    }
-    c = std::getc(f);
-  }
-  if (c != EOF) {
-    std::ungetc(c, f);
-  }
-  const std::int64_t signedValue = negative ? -magnitude : magnitude;
-  if (signedValue > std::numeric_limits<std::int32_t>::max()) {
-    value = std::numeric_limits<std::int32_t>::max();
-  } else if (signedValue < std::numeric_limits<std::int32_t>::min()) {
-    value = std::numeric_limits<std::int32_t>::min();
-  } else {
-    value = static_cast<std::int32_t>(signedValue);
-  }
-  return true;
+// A number beyond the 32-bit range is clamped to it.
+std::int32_t clampToInt32(std::int64_t value) {
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+      value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace
@@ -89,12 +51,13 @@ bool readSettingsFile(const std::filesystem::path& path, SettingsRecord& record)
   for (int k = kFirstLaterField; k < SettingsRecord::kFieldCount; ++k) {
     record.field(k) = kLaterFieldDefaults[static_cast<std::size_t>(k - kFirstLaterField)];
   }
+  TextScanner scanner(file.get());
   for (int k = 0; k < SettingsRecord::kFieldCount; ++k) {
-    std::int32_t value = 0;
-    if (!readNumber(file.get(), value)) {
+    std::int64_t value = 0;
+    if (!scanner.readInteger(value)) {
       break;
     }
-    record.field(k) = value;
+    record.field(k) = clampToInt32(value);
   }
   return true;
 }

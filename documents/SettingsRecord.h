@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cassert>
+#include <cstddef>
 #include <cstdint>
 
 namespace melovantis {
@@ -17,16 +18,16 @@ struct SettingsRecord {
   static constexpr int kFieldCount = 20;
 
   std::int32_t timeResolutionMs = 60;      // 20..90
-  std::int32_t harmonicThreshold = 40;     // 0..150, minimum cepstral peak height
+  std::int32_t harmonicThreshold = 15;     // 0..150, minimum cepstral peak height
   std::int32_t sendBrightness = 1;         // 0, 1
   std::int32_t sendVolume = 1;             // 0, 1
   std::int32_t timeResolutionBoost = 1;    // 0 none, 1 double, 2 hop of 300 samples
   std::int32_t midiChannel = 1;            // 1..16
   std::int32_t lowestNote = 31;            // MIDI note number
-  std::int32_t highestNote = 96;           // MIDI note number
+  std::int32_t highestNote = 108;          // MIDI note number
   std::int32_t lowestNoteMarkX = 360;      // keyboard mark of lowestNote
-  std::int32_t highestNoteMarkX = 1120;    // keyboard mark of highestNote
-  std::int32_t gmVoice = 0;                // General MIDI program, 128 = none
+  std::int32_t highestNoteMarkX = 1260;    // keyboard mark of highestNote
+  std::int32_t gmVoice = 73;               // General MIDI program, 128 = none
   std::int32_t pitchBendRange = 2;         // semitones either way
   std::int32_t brightnessController = 74;  // controller number
   std::int32_t sendTempo = 1;              // 0, 1
@@ -35,7 +36,7 @@ struct SettingsRecord {
   std::int32_t attackDetection = 1;        // 0, 1
   std::int32_t attackSensitivity = 20;     // 1..100
   std::int32_t volumeController = 7;       // controller number
-  std::int32_t pitchResolutionBoost = 0;   // 0, 1
+  std::int32_t pitchResolutionBoost = 1;   // 0, 1
 
   // Field k (0..19) in file order.
   std::int32_t& field(int k) {

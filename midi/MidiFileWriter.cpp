@@ -148,10 +148,9 @@ TimeBase timeBaseFor(const AnalysisEngine& engine) {
 
 std::vector<std::uint8_t> buildMidiFile(AnalysisEngine& engine, Notifier& notifier) {
   const TimeBase base = timeBaseFor(engine);
-  const int frameCount =
-      std::clamp(engine.frameCount, 0, static_cast<int>(std::min<std::size_t>(
-                                           engine.frames.size(),
-                                           std::numeric_limits<int>::max())));
+  // Rows the table does not hold cannot be written; the count never exceeds them in practice.
+  const auto rows = std::min<std::size_t>(engine.frames.size(), std::numeric_limits<int>::max());
+  const int frameCount = std::clamp(engine.frameCount, 0, static_cast<int>(rows));
 
   std::vector<std::uint8_t> bytes = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1};
   if (base.bpm != 0) {

@@ -226,7 +226,6 @@ TEST_F(MidiEventGeneratorTest, WithAttackDetectionOffRepeatedNotesMergeIntoOne) 
 
 TEST_F(MidiEventGeneratorTest, WithVolumeDisabledNoVolumeMessageIsEverSent) {
   engine.midi.sendVolume = false;
-  setFrames({});
   ASSERT_TRUE(generator.beginMidiStream(sink));
   const std::vector<FrameRecord> frames = {voiced(60.0, 10), voiced(60.0, 90), silent(),
                                            voiced(64.0, 50, 30, 1)};
@@ -352,7 +351,7 @@ TEST_F(MidiEventGeneratorTest, OutOfRangeSettingsNeverProduceADataByteAbove127) 
   engine.midi.program = 300;
   engine.midi.pitchBendRange = 99;
   const std::vector<FrameRecord> frames = {voiced(130.7, 255, 200, 1), voiced(131.0, 250, 255),
-                                           silent(), voiced(-0.0, 255, 255, 1)};
+                                           silent(), voiced(0.0, 255, 255, 1)};
   setFrames(frames);
   ASSERT_TRUE(generator.beginMidiStream(sink));
   for (int i = 0; i < engine.frameCount; ++i) {

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+
+namespace melovantis {
+
+class AnalysisEngine;
+class Notifier;
+
+// The project file (.mvt) keeps the analysed frame table for later editing:
+// the frame count on the first line, then one "pitch<TAB>volume<TAB>brightness"
+// line per frame, pitch with six decimals. Attack flags are not stored; the
+// attack pass recomputes them after loading. No settings, no timing.
+
+// The most rows a project may announce: a day of audio at the finest hop.
+inline constexpr long long kMaxProjectRows = 86400LL * 44100 / 300;
+
+// Writes rows 0..frameCount-1, replacing the file only when it is complete.
+// On failure shows "File error!" and returns false; an older file stays.
+bool writeProjectFile(const AnalysisEngine& engine, const std::filesystem::path& path,
+                      Notifier& notifier);
+
+// Replaces frameCount and the rows the file supplies; rows it announces but
+// does not supply keep their previous contents. A file that cannot be opened,
+// or announces a negative or absurd count, shows "Cannot open Melovantis file!"
+// and leaves the table as it was.
+bool readProjectFile(AnalysisEngine& engine, const std::filesystem::path& path,
+                     Notifier& notifier);
+
+}  // namespace melovantis

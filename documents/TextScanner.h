@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+namespace melovantis {
+
+// Reads white-space separated numbers from a text file the way "%d" and "%lf"
+// do, one character at a time, but without their undefined behaviour on
+// numbers out of range: integers are clamped to 64 bits, reals go to infinity.
+class TextScanner {
+ public:
+  explicit TextScanner(std::FILE* file) : file_(file) {}
+
+  // False at the end of the file or when the next text is no number; the
+  // offending character is left unread, so every later read fails as well.
+  bool readInteger(std::int64_t& value);
+  bool readReal(double& value);
+
+ private:
+  int skipSpace();
+
+  std::FILE* file_;
+};
+
+}  // namespace melovantis

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+
+#include "cli/CliRunner.h"
+#include "support/TestSignals.h"
+#include "support/WaveFileBuilder.h"
+
+namespace melovantis {
+namespace {
+
+using test::readText;
+using test::runCli;
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::stringstream ss(text);
+  for (std::string line; std::getline(ss, line);) {
+    out.push_back(line);
+  }
+  return out;
+}
+
+class CliConvert : public ::testing::Test {
+ protected:
+  CliConvert() {
+    wave = dir / "tone.wav";
+    test::writeMonoWave(wave, test::concat({test::harmonicTone(69, 44100), test::constant(22050)}));
+  }
+  test::TempFolder dir;
+  std::filesystem::path wave;
+};
+
+TEST_F(CliConvert, WritesTheFrameTableAsCsvWithSixDecimalPitches) {
+  const auto csv = dir / "tone.csv";
+  const auto r = runCli(dir, {"convert", wave.string(), "--frames", csv.string(), "--summary"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto rows = lines(readText(csv));
+  ASSERT_GT(rows.size(), 10u);
+  EXPECT_EQ(rows[0], "frame,time_s,pitch,volume,brightness,attack");
+  const std::regex row(R"(\d+,\d+\.\d{6},-?\d+\.\d{6},\d+,\d+,[01])");
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    EXPECT_TRUE(std::regex_match(rows[i], row)) << rows[i];
+  }
+  EXPECT_NE(readText(csv).find("-1000.000000"), std::string::npos);  // the silent tail
+  EXPECT_NE(r.out.find("pitched"), std::string::npos);
+  EXPECT_NE(r.out.find("A5"), std::string::npos);
+}
+
+TEST_F(CliConvert, UsageErrorsExitWithTwo) {
+  EXPECT_EQ(runCli(dir, {}).status, 2);
+  EXPECT_EQ(runCli(dir, {"convert"}).status, 2);
+  EXPECT_EQ(runCli(dir, {"convert", wave.string(), "--frames"}).status, 2);
+  EXPECT_EQ(runCli(dir, {"convert", wave.string(), "--bogus"}).status, 2);
+  const auto r = runCli(dir, {"frobnicate"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("usage:"), std::string::npos);
+}
+
+TEST_F(CliConvert, RefusedInputExitsWithOneAndTheProgramsOwnWords) {
+  const auto text = dir / "notes.txt";
+  test::writeBytes(text, {'h', 'e', 'l', 'l', 'o'});
+  auto r = runCli(dir, {"convert", text.string(), "--no-convert"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Not a valid wave file!"), std::string::npos) << r.err;
+
+  const auto stereo = dir / "stereo.wav";
+  test::WaveFileBuilder().fmt(1, 2, 44100, 16).data(test::constant(1000)).write(stereo);
+  r = runCli(dir, {"convert", stereo.string(), "--no-convert"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Type: Uncompressed PCM, Stereo, Sample rate:44100 Hz, 16-bits/sample"),
+            std::string::npos)
+      << r.err;
+
+  r = runCli(dir, {"convert", (dir / "missing.wav").string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Not a valid wave file!"), std::string::npos);
+}
+
+TEST_F(CliConvert, OtherAudioFormatsGoThroughTheConverter) {
+  if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "ffmpeg is not installed";
+  }
+  const auto stereo = dir / "stereo48k.wav";
+  const auto tone = test::harmonicTone(69, 48000);
+  std::vector<std::int16_t> interleaved;
+  for (auto s : tone) {
+    interleaved.push_back(s);
+    interleaved.push_back(s);
+  }
+  test::WaveFileBuilder().fmt(1, 2, 48000, 16).data(interleaved).write(stereo);
+  const auto csv = dir / "stereo.csv";
+  const auto r = runCli(dir, {"convert", stereo.string(), "--frames", csv.string(), "--quiet"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(readText(csv).find(",69."), std::string::npos);
+}
+
+TEST_F(CliConvert, UnwritableOutputAndMissingSettingsExitWithOne) {
+  auto r = runCli(dir, {"convert", wave.string(), "--frames", (dir / "no" / "x.csv").string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Cannot write"), std::string::npos);
+
+  r = runCli(dir, {"convert", wave.string(), "--settings", (dir / "none.set").string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Cannot open settings file"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace melovantis
