@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "cli/ConvertCommand.h"
+#include "cli/EditCommand.h"
 #include "cli/Usage.h"
+#include "cli/WizardCommand.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -19,6 +21,12 @@ int main(int argc, char** argv) {
   }
   if (command == "convert") {
     return melovantis::runConvertCommand(args);
+  }
+  if (command == "edit") {
+    return melovantis::runEditCommand(args);
+  }
+  if (command == "wizard") {
+    return melovantis::runWizardCommand(args);
   }
   return melovantis::usageError("unknown command " + command);
 }

@@ -28,9 +28,10 @@ bool AtomicFileWriter::open() {
     folder = ".";
   }
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string name = "." + target_.filename().string() + ".tmp" +
-                             std::to_string(::getpid()) + "-" +
-                             std::to_string(temporaryCounter.fetch_add(1));
+    // A short name of its own, so a target whose name is as long as the file
+    // system allows can still be replaced.
+    const std::string name = ".melovantis-" + std::to_string(::getpid()) + "-" +
+                             std::to_string(temporaryCounter.fetch_add(1)) + ".tmp";
     const std::filesystem::path candidate = folder / name;
     // 0666 less the user's umask, as for any other file the user creates.
     const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

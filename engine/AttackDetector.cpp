@@ -23,7 +23,8 @@ int truncateToInt(double x) {
 
 void AnalysisEngine::postProcessFrame(int i) {
   FrameRecord& row = frames[static_cast<std::size_t>(i)];
-  const int threshold = 101 - attackSensitivity;
+  // 64 bits: a settings file may hold any sensitivity at all.
+  const long long threshold = 101LL - attackSensitivity;
   // One volume step adds 2; brightness weighs a twentieth of that.
   energy_ = static_cast<int>(2.0 * row.volume + 0.1 * row.brightness + 0.2);
 

@@ -10,6 +10,10 @@ packages=(
   libgtest-dev
   libgmock-dev
   libbenchmark-dev
+  ffmpeg
+  fluidsynth
+  timgm6mb-soundfont
+  midicsv
 )
 
 missing=()

@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "support/RecordingNotifier.h"
+#include "support/SmallFileSystem.h"
 #include "support/WaveFileBuilder.h"
 
 namespace melovantis {
 namespace {
 
 using test::RecordingNotifier;
+using test::SmallFileSystem;
 using test::TempFolder;
 
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
@@ -308,13 +310,14 @@ TEST(WriteSettingsFile, FailedWriteLeavesWhatWasThereUntouched) {
   EXPECT_EQ(files, 1) << "the temporary file must be gone";
 }
 
-TEST(WriteSettingsFile, FailedWriteLeavesAnOldFileIntact) {
-  // The longest name the file system allows leaves no room for the temporary
-  // file's longer name beside it, so the write fails before the old file is
-  // touched, even for root.
-  TempFolder folder;
-  const std::filesystem::path target = folder / (std::string(251, 'a') + ".set");
+TEST(WriteSettingsFile, FullDiskLeavesAnOldFileIntact) {
+  SmallFileSystem disk(64 * 1024);
+  if (!disk.mounted()) {
+    GTEST_SKIP() << "cannot mount a small file system here";
+  }
+  const std::filesystem::path target = disk / "mine.set";
   writeText(target, "60\n15\n");
+  disk.fill();
   RecordingNotifier notifier;
 
   EXPECT_FALSE(writeSettingsFile(target, SettingsRecord{}, notifier));
@@ -324,6 +327,15 @@ TEST(WriteSettingsFile, FailedWriteLeavesAnOldFileIntact) {
   EXPECT_EQ(notifier.entries[0].caption, "Error");
   EXPECT_EQ(notifier.entries[0].icon, MessageIcon::Error);
   EXPECT_EQ(readText(target), "60\n15\n");
+}
+
+TEST(WriteSettingsFile, TargetWithTheLongestNameAllowedCanBeReplaced) {
+  TempFolder folder;
+  const std::filesystem::path target = folder / (std::string(251, 'a') + ".set");
+  writeText(target, "60\n15\n");
+  RecordingNotifier notifier;
+  EXPECT_TRUE(writeSettingsFile(target, SettingsRecord{}, notifier));
+  EXPECT_TRUE(notifier.entries.empty());
 }
 
 }  // namespace

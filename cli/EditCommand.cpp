@@ -1,0 +1,208 @@
+#include "cli/EditCommand.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+
+#include "cli/FrameCsvWriter.h"
+#include "cli/StderrNotifier.h"
+#include "cli/Usage.h"
+#include "documents/EngineSettings.h"
+#include "documents/ProjectFile.h"
+#include "documents/SettingsFile.h"
+#include "documents/SettingsRecord.h"
+#include "engine/AnalysisEngine.h"
+#include "midi/MidiFileWriter.h"
+#include "tools/AutoCorrect.h"
+#include "tools/PitchQuantize.h"
+#include "tools/PitchTempo.h"
+
+namespace melovantis {
+
+namespace {
+
+enum class Tool { AutoCorrect, Quantize, InTune, PitchTempo };
+
+struct ToolStep {
+  Tool tool;
+  int value = 0;  // half-width or percentage
+};
+
+struct EditOptions {
+  std::filesystem::path project;
+  std::filesystem::path settings;
+  std::filesystem::path projectOut;
+  std::filesystem::path midiOut;
+  std::filesystem::path framesOut;
+  std::vector<ToolStep> steps;
+  // --transpose, --cents and --speed form one run at the place of the first.
+  std::optional<int> semitones;
+  std::optional<int> cents;
+  std::optional<int> speed;
+};
+
+std::filesystem::path factoryDataFolder() {
+  if (const char* env = std::getenv("MELOVANTIS_DATA"); env != nullptr && *env != '\0') {
+    return env;
+  }
+  return MELOVANTIS_DATA_DIR;
+}
+
+// A whole decimal number inside min..max, with an optional sign.
+std::optional<int> parseWholeNumber(const std::string& text, int min, int max) {
+  std::string_view digits = text;
+  if (!digits.empty() && digits.front() == '+') {
+    digits.remove_prefix(1);
+  }
+  int value = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
+      value < min || value > max) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// Parses the command line into `options`; an empty string when it is valid,
+// else the problem to report.
+std::string parseEditOptions(const std::vector<std::string>& args, EditOptions& options) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const bool hasValue = i + 1 < args.size();
+    auto number = [&](int min, int max) -> std::optional<int> {
+      return hasValue ? parseWholeNumber(args[++i], min, max) : std::nullopt;
+    };
+    auto range = [&](int min, int max) {
+      return a + " needs a whole number from " + std::to_string(min) + " to " +
+             std::to_string(max);
+    };
+    auto pitchTempo = [&](std::optional<int>& slot, int min, int max) -> std::string {
+      if (slot) {
+        return a + " is given twice";
+      }
+      if (!options.semitones && !options.cents && !options.speed) {
+        options.steps.push_back({Tool::PitchTempo});
+      }
+      slot = number(min, max);
+      return slot ? "" : range(min, max);
+    };
+    auto path = [&](std::filesystem::path& out) -> std::string {
+      if (!hasValue) {
+        return a + " needs a value";
+      }
+      out = args[++i];
+      return "";
+    };
+
+    std::string problem;
+    if (a == "--auto-correct" || a == "--quantize") {
+      const bool autoCorrect = a == "--auto-correct";
+      const int min = autoCorrect ? kAutoCorrectMinHalfWidth : kQuantizeMinPercent;
+      const int max = autoCorrect ? kAutoCorrectMaxHalfWidth : kQuantizeMaxPercent;
+      if (const auto value = number(min, max)) {
+        options.steps.push_back({autoCorrect ? Tool::AutoCorrect : Tool::Quantize, *value});
+      } else {
+        problem = range(min, max);
+      }
+    } else if (a == "--in-tune") {
+      options.steps.push_back({Tool::InTune});
+    } else if (a == "--transpose") {
+      problem = pitchTempo(options.semitones, kMinTransposeSemitones, kMaxTransposeSemitones);
+    } else if (a == "--cents") {
+      problem = pitchTempo(options.cents, kMinTransposeCents, kMaxTransposeCents);
+    } else if (a == "--speed") {
+      problem = pitchTempo(options.speed, kMinSpeedPercent, kMaxSpeedPercent);
+    } else if (a == "--settings") {
+      problem = path(options.settings);
+    } else if (a == "--project") {
+      problem = path(options.projectOut);
+    } else if (a == "--midi") {
+      problem = path(options.midiOut);
+    } else if (a == "--frames") {
+      problem = path(options.framesOut);
+    } else if (!a.empty() && a[0] == '-') {
+      problem = "unknown option " + a;
+    } else if (options.project.empty()) {
+      options.project = a;
+    } else {
+      problem = "only one project file is taken";
+    }
+    if (!problem.empty()) {
+      return problem;
+    }
+  }
+  return options.project.empty() ? "edit needs a project file" : "";
+}
+
+void applyStep(AnalysisEngine& engine, const ToolStep& step, const EditOptions& options) {
+  switch (step.tool) {
+    case Tool::AutoCorrect:
+      applyAutoCorrect(engine, step.value);  // no message, as in the program
+      break;
+    case Tool::Quantize:
+      quantizePitch(engine, step.value * 0.01);
+      std::cout << quantizeResultMessage().text << '\n';
+      break;
+    case Tool::InTune:
+      std::cout << centerTuneResultMessage(centerTune(engine)).text << '\n';
+      break;
+    case Tool::PitchTempo: {
+      const bool outOfRange = modifyPitchAndTempo(engine, options.semitones.value_or(0),
+                                                  options.cents.value_or(0),
+                                                  options.speed.value_or(kDefaultSpeedPercent));
+      std::cout << pitchTempoResultMessage(outOfRange).text << '\n';
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+int runEditCommand(const std::vector<std::string>& args) {
+  EditOptions options;
+  if (const std::string problem = parseEditOptions(args, options); !problem.empty()) {
+    return usageError(problem);
+  }
+  if (options.settings.empty()) {
+    options.settings = factoryDataFolder() / "Private" / "default.set";
+  }
+
+  StderrNotifier notifier;
+  AnalysisEngine engine(notifier);
+  SettingsRecord settings;
+  if (!readSettingsFile(options.settings, settings)) {
+    notifier.message("Cannot open settings file " + options.settings.string(), "Error",
+                     MessageIcon::Error);
+    return 1;
+  }
+  applySettingsToEngine(settings, engine);
+  if (!readProjectFile(engine, options.project, notifier)) {
+    return 1;
+  }
+  engine.runAttackPass();
+
+  for (const ToolStep& step : options.steps) {
+    applyStep(engine, step, options);
+  }
+  std::cout.flush();
+
+  if (!options.projectOut.empty() && !writeProjectFile(engine, options.projectOut, notifier)) {
+    return 1;
+  }
+  if (!options.midiOut.empty() && !writeMidiFile(engine, options.midiOut, notifier)) {
+    return 1;
+  }
+  if (!options.framesOut.empty()) {
+    std::string error;
+    if (!writeFrameCsv(engine, options.framesOut, error)) {
+      notifier.message("Cannot write " + options.framesOut.string() + ": " + error, "Error",
+                       MessageIcon::Error);
+      return 1;
+    }
+  }
+  return 0;
+}
+
+}  // namespace melovantis

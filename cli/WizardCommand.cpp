@@ -1,0 +1,164 @@
+#include "cli/WizardCommand.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+
+#include "audio/WaveFormatCheck.h"
+#include "audio/WaveReader.h"
+#include "cli/StderrNotifier.h"
+#include "cli/TerminalObserver.h"
+#include "cli/Usage.h"
+#include "conversion/ConversionDriver.h"
+#include "conversion/ConversionSession.h"
+#include "documents/EngineSettings.h"
+#include "documents/SettingsFile.h"
+#include "documents/SettingsRecord.h"
+#include "engine/AnalysisEngine.h"
+#include "engine/NoteName.h"
+#include "tools/SettingsWizard.h"
+
+namespace melovantis {
+
+namespace {
+
+struct WizardOptions {
+  std::filesystem::path input;
+  std::filesystem::path settings;
+  std::filesystem::path save;
+  WizardChoices choices;
+  bool quiet = false;
+};
+
+std::filesystem::path factoryDataFolder() {
+  if (const char* env = std::getenv("MELOVANTIS_DATA"); env != nullptr && *env != '\0') {
+    return env;
+  }
+  return MELOVANTIS_DATA_DIR;
+}
+
+// "range,threshold,resolution,brightness", any of them, in any order.
+bool parseChoices(const std::string& list, WizardChoices& choices) {
+  choices = WizardChoices{false, false, false, false};
+  std::stringstream items(list);
+  bool any = false;
+  for (std::string item; std::getline(items, item, ',');) {
+    if (item == "range") {
+      choices.noteRange = true;
+    } else if (item == "threshold") {
+      choices.harmonicThreshold = true;
+    } else if (item == "resolution") {
+      choices.timeResolution = true;
+    } else if (item == "brightness") {
+      choices.brightnessGain = true;
+    } else {
+      return false;
+    }
+    any = true;
+  }
+  return any;
+}
+
+std::string parseWizardOptions(const std::vector<std::string>& args, WizardOptions& options) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const bool hasValue = i + 1 < args.size();
+    auto path = [&](std::filesystem::path& out) -> std::string {
+      if (!hasValue) {
+        return a + " needs a value";
+      }
+      out = args[++i];
+      return "";
+    };
+    std::string problem;
+    if (a == "--only") {
+      if (!hasValue || !parseChoices(args[++i], options.choices)) {
+        problem = "--only takes a list of range, threshold, resolution and brightness";
+      }
+    } else if (a == "--settings") {
+      problem = path(options.settings);
+    } else if (a == "--save") {
+      problem = path(options.save);
+    } else if (a == "--quiet") {
+      options.quiet = true;
+    } else if (!a.empty() && a[0] == '-') {
+      problem = "unknown option " + a;
+    } else if (options.input.empty()) {
+      options.input = a;
+    } else {
+      problem = "only one input file is taken";
+    }
+    if (!problem.empty()) {
+      return problem;
+    }
+  }
+  if (options.input.empty()) {
+    return "wizard needs an input file";
+  }
+  return options.save.empty() ? "wizard needs --save OUT.set" : "";
+}
+
+void printDerivedSettings(const SettingsRecord& settings) {
+  std::printf("Note range: %s..%s (%d..%d)\n", noteName(settings.lowestNote).c_str(),
+              noteName(settings.highestNote).c_str(), settings.lowestNote, settings.highestNote);
+  std::printf("Harmonic threshold: %d\n", settings.harmonicThreshold);
+  std::printf("Time resolution: %d ms\n", settings.timeResolutionMs);
+  std::printf("Brightness gain: %d\n", settings.brightnessGain);
+}
+
+}  // namespace
+
+int runWizardCommand(const std::vector<std::string>& args) {
+  WizardOptions options;
+  if (const std::string problem = parseWizardOptions(args, options); !problem.empty()) {
+    return usageError(problem);
+  }
+  const std::filesystem::path data = factoryDataFolder() / "Private";
+  if (options.settings.empty()) {
+    options.settings = data / "default.set";
+  }
+
+  StderrNotifier notifier;
+  AnalysisEngine engine(notifier);
+  SettingsRecord settings;
+  if (!readSettingsFile(options.settings, settings)) {
+    notifier.message("Cannot open settings file " + options.settings.string(), "Error",
+                     MessageIcon::Error);
+    return 1;
+  }
+  applySettingsToEngine(settings, engine);
+
+  WaveReader reader;
+  if (!checkWaveFormat(reader, options.input, notifier)) {
+    return 1;
+  }
+
+  const std::filesystem::path broad = data / "broad.set";
+  if (!std::filesystem::is_regular_file(broad)) {
+    // The wizard goes on with the settings in force, as the program does.
+    std::cerr << "melovantis: " << broad.string() << " not found; examining with "
+              << options.settings.string() << '\n';
+  }
+  if (!options.quiet) {
+    std::cerr << "Settings Wizard is examining your wave file...\n";
+  }
+  TerminalObserver observer(options.quiet);
+  ConversionDriver driver(engine, reader, notifier, observer);
+  ConversionSession session;
+  session.wavePath = options.input;
+  session.processed = true;
+  session.drawingEnabled = false;
+  session.autoSaveMidi = false;
+  session.settings = &settings;
+  runSettingsWizard(engine, driver, session, settings, broad, options.choices, observer);
+
+  if (!writeSettingsFile(options.save, settings, notifier)) {
+    return 1;
+  }
+  printDerivedSettings(settings);
+  return 0;
+}
+
+}  // namespace melovantis
