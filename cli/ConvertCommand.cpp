@@ -1,15 +1,18 @@
 #include "cli/ConvertCommand.h"
 
-#include <stdlib.h>
-
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <thread>
 
 #include "audio/WaveFormatCheck.h"
 #include "audio/WaveReader.h"
 #include "cli/FrameCsvWriter.h"
 #include "cli/StderrNotifier.h"
+#include "cli/TemporaryFolder.h"
 #include "cli/TerminalObserver.h"
 #include "cli/Usage.h"
 #include "conversion/AudioFileConverter.h"
@@ -28,11 +31,12 @@ namespace melovantis {
 namespace {
 
 struct ConvertOptions {
-  std::filesystem::path input;
+  std::vector<std::filesystem::path> inputs;
   std::filesystem::path settings;
   std::filesystem::path frames;
   std::filesystem::path midi;
   std::filesystem::path project;
+  int jobs = 0;  // 0 = one per core
   bool quiet = false;
   bool summary = false;
   bool useConverter = true;
@@ -55,35 +59,8 @@ bool isSuitableWave(const std::filesystem::path& path) {
          f.bitsPerSample == 16;
 }
 
-// A private folder under the system's temporary folder, removed with everything in it.
-class TemporaryFolder {
- public:
-  TemporaryFolder() = default;
-  TemporaryFolder(const TemporaryFolder&) = delete;
-  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-  ~TemporaryFolder() {
-    if (!path_.empty()) {
-      std::error_code ec;
-      std::filesystem::remove_all(path_, ec);
-    }
-  }
-  bool create() {
-    std::error_code ec;
-    std::string pattern = (std::filesystem::temp_directory_path(ec) / "melovantis-XXXXXX").string();
-    if (ec || ::mkdtemp(pattern.data()) == nullptr) {
-      return false;
-    }
-    path_ = pattern;
-    return true;
-  }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
 // Frames, pitched frames, and the lowest and highest note found.
-void printSummary(const AnalysisEngine& engine) {
+std::string summaryLine(const AnalysisEngine& engine) {
   int pitched = 0;
   double lowest = 1e9;
   double highest = -1e9;
@@ -95,14 +72,134 @@ void printSummary(const AnalysisEngine& engine) {
       highest = std::max(highest, p);
     }
   }
-  std::printf("%d frames (%.2f s), %d pitched", engine.frameCount,
-              engine.frameCount * static_cast<double>(engine.hopSize) / 44100.0, pitched);
-  if (pitched > 0) {
-    std::printf(", lowest %s (%.2f), highest %s (%.2f)",
-                noteName(static_cast<int>(lowest + 0.5)).c_str(), lowest,
-                noteName(static_cast<int>(highest + 0.5)).c_str(), highest);
+  char line[256];
+  int used = std::snprintf(line, sizeof line, "%d frames (%.2f s), %d pitched", engine.frameCount,
+                           engine.frameCount * static_cast<double>(engine.hopSize) / 44100.0,
+                           pitched);
+  if (pitched > 0 && used > 0 && used < static_cast<int>(sizeof line)) {
+    std::snprintf(line + used, sizeof line - static_cast<std::size_t>(used),
+                  ", lowest %s (%.2f), highest %s (%.2f)",
+                  noteName(static_cast<int>(lowest + 0.5)).c_str(), lowest,
+                  noteName(static_cast<int>(highest + 0.5)).c_str(), highest);
   }
-  std::printf("\n");
+  return line;
+}
+
+void say(const ConvertOptions& options, const std::string& text) {
+  if (!options.quiet) {
+    std::fputs((text + "\n").c_str(), stderr);  // one write, so parallel jobs do not interleave
+  }
+}
+
+// Converts one input with its own engine; returns the exit status.
+int convertFile(const ConvertOptions& options, const std::filesystem::path& input,
+                bool showProgress) {
+  StderrNotifier notifier;
+  AnalysisEngine engine(notifier);
+  SettingsRecord settings;
+  if (!readSettingsFile(options.settings, settings)) {
+    notifier.message("Cannot open settings file " + options.settings.string(), "Error",
+                     MessageIcon::Error);
+    return 1;
+  }
+  applySettingsToEngine(settings, engine);
+
+  // Anything but the one WAVE form the analysis takes goes through the
+  // external converter first, into a temporary WAVE file.
+  std::filesystem::path wavePath = input;
+  TemporaryFolder scratch;
+  std::error_code ec;
+  if (options.useConverter && std::filesystem::is_regular_file(input, ec) &&
+      !isSuitableWave(input)) {
+    const AudioFileConverter converter;
+    if (!converter.findProgram().empty() && scratch.create()) {
+      say(options, "Converting " + input.string() + " with ffmpeg");
+      wavePath = scratch.path() / (input.stem().string() + ".wav");
+      converter.convert(input, wavePath);
+    }
+  }
+
+  WaveReader reader;
+  if (!checkWaveFormat(reader, wavePath, notifier)) {
+    if (wavePath != input) {
+      std::fputs(("melovantis: " + input.string() + " could not be converted\n").c_str(), stderr);
+    }
+    return 1;
+  }
+
+  TerminalObserver observer(options.quiet || !showProgress);
+  ConversionDriver driver(engine, reader, notifier, observer);
+  ConversionSession session;
+  session.wavePath = wavePath;
+  session.processed = true;
+  session.autoSaveMidi = false;
+  session.drawingEnabled = false;
+  session.settings = &settings;
+  driver.startConversion(session);
+
+  const std::filesystem::path midi =
+      !options.midi.empty() ? options.midi
+      : (options.frames.empty() && options.project.empty())
+          // MIDI is what a conversion is for: beside the input unless only other outputs are asked.
+          ? std::filesystem::path(input).replace_extension(".mid")
+          : std::filesystem::path();
+
+  bool written = true;
+  auto report = [&](const std::filesystem::path& path, bool ok) {
+    written = written && ok;
+    if (ok) {
+      say(options, "Written " + path.string());
+    }
+  };
+  if (!midi.empty()) {
+    report(midi, writeMidiFile(engine, midi, notifier));
+  }
+  if (!options.project.empty()) {
+    report(options.project, writeProjectFile(engine, options.project, notifier));
+  }
+  if (!options.frames.empty()) {
+    std::string error;
+    const bool ok = writeFrameCsv(engine, options.frames, error);
+    if (!ok) {
+      notifier.message("Cannot write " + options.frames.string() + ": " + error, "Error",
+                       MessageIcon::Error);
+    }
+    report(options.frames, ok);
+  }
+  if (options.summary) {
+    std::fputs((input.filename().string() + ": " + summaryLine(engine) + "\n").c_str(), stdout);
+  }
+  return written ? 0 : 1;
+}
+
+// Converts many files, `jobs` at a time, each to its own MIDI file. One file
+// that fails is reported and the others still convert; the status is 1 then.
+int convertMany(const ConvertOptions& options) {
+  const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  const int workers = std::clamp(options.jobs > 0 ? options.jobs : cores, 1,
+                                 static_cast<int>(options.inputs.size()));
+  std::atomic<std::size_t> next{0};
+  std::atomic<int> failures{0};
+  auto work = [&] {
+    for (std::size_t i = next++; i < options.inputs.size(); i = next++) {
+      if (convertFile(options, options.inputs[i], false) != 0) {
+        ++failures;
+      }
+    }
+  };
+  std::vector<std::thread> pool;
+  for (int w = 1; w < workers; ++w) {
+    pool.emplace_back(work);
+  }
+  work();
+  for (auto& t : pool) {
+    t.join();
+  }
+  if (failures > 0) {
+    std::fprintf(stderr, "melovantis: %d of %zu files failed\n", failures.load(),
+                 options.inputs.size());
+  }
+  return failures > 0 ? 1 : 0;
 }
 
 }  // namespace
@@ -127,6 +224,15 @@ int runConvertCommand(const std::vector<std::string>& args) {
       ok = value(options.midi);
     } else if (a == "--project") {
       ok = value(options.project);
+    } else if (a == "--jobs") {
+      std::filesystem::path text;
+      ok = value(text);
+      char* end = nullptr;
+      const long jobs = ok ? std::strtol(text.c_str(), &end, 10) : 0;
+      if (!ok || end == text.c_str() || *end != '\0' || jobs < 1 || jobs > 256) {
+        return usageError("--jobs needs a number from 1 to 256");
+      }
+      options.jobs = static_cast<int>(jobs);
     } else if (a == "--quiet") {
       options.quiet = true;
     } else if (a == "--summary") {
@@ -135,93 +241,28 @@ int runConvertCommand(const std::vector<std::string>& args) {
       options.useConverter = false;
     } else if (!a.empty() && a[0] == '-') {
       return usageError("unknown option " + a);
-    } else if (options.input.empty()) {
-      options.input = a;
     } else {
-      return usageError("only one input file is taken");
+      options.inputs.emplace_back(a);
     }
     if (!ok) {
       return usageError(a + " needs a value");
     }
   }
-  if (options.input.empty()) {
+  if (options.inputs.empty()) {
     return usageError("convert needs an input file");
   }
-  // MIDI is what a conversion is for: written beside the input unless only other outputs are asked.
-  if (options.midi.empty() && options.frames.empty() && options.project.empty()) {
-    options.midi = std::filesystem::path(options.input).replace_extension(".mid");
+  if (options.inputs.size() > 1 &&
+      !(options.midi.empty() && options.frames.empty() && options.project.empty())) {
+    return usageError("--midi, --project and --frames name one file; with several inputs each "
+                      "gets its own NAME.mid");
   }
   if (options.settings.empty()) {
     options.settings = factoryDataFolder() / "Private" / "default.set";
   }
-
-  StderrNotifier notifier;
-  AnalysisEngine engine(notifier);
-  SettingsRecord settings;
-  if (!readSettingsFile(options.settings, settings)) {
-    notifier.message("Cannot open settings file " + options.settings.string(), "Error",
-                     MessageIcon::Error);
-    return 1;
+  if (options.inputs.size() == 1) {
+    return convertFile(options, options.inputs.front(), true);
   }
-  applySettingsToEngine(settings, engine);
-
-  // Anything but the one WAVE form the analysis takes goes through the
-  // external converter first, into a temporary WAVE file.
-  std::filesystem::path wavePath = options.input;
-  TemporaryFolder scratch;
-  if (options.useConverter && !isSuitableWave(options.input) &&
-      std::filesystem::is_regular_file(options.input)) {
-    const AudioFileConverter converter;
-    if (!converter.findProgram().empty() && scratch.create()) {
-      if (!options.quiet) {
-        std::cerr << "Converting " << options.input.string() << " with ffmpeg\n";
-      }
-      wavePath = scratch.path() / (options.input.stem().string() + ".wav");
-      converter.convert(options.input, wavePath);
-    }
-  }
-
-  WaveReader reader;
-  if (!checkWaveFormat(reader, wavePath, notifier)) {
-    return 1;
-  }
-
-  TerminalObserver observer(options.quiet);
-  ConversionDriver driver(engine, reader, notifier, observer);
-  ConversionSession session;
-  session.wavePath = wavePath;
-  session.processed = true;
-  session.autoSaveMidi = false;
-  session.drawingEnabled = false;
-  session.settings = &settings;
-  driver.startConversion(session);
-
-  bool written = true;
-  auto report = [&](const std::filesystem::path& path, bool ok) {
-    written = written && ok;
-    if (ok && !options.quiet) {
-      std::cerr << "Written " << path.string() << '\n';
-    }
-  };
-  if (!options.midi.empty()) {
-    report(options.midi, writeMidiFile(engine, options.midi, notifier));
-  }
-  if (!options.project.empty()) {
-    report(options.project, writeProjectFile(engine, options.project, notifier));
-  }
-  if (!options.frames.empty()) {
-    std::string error;
-    const bool ok = writeFrameCsv(engine, options.frames, error);
-    if (!ok) {
-      notifier.message("Cannot write " + options.frames.string() + ": " + error, "Error",
-                       MessageIcon::Error);
-    }
-    report(options.frames, ok);
-  }
-  if (options.summary) {
-    printSummary(engine);
-  }
-  return written ? 0 : 1;
+  return convertMany(options);
 }
 
 }  // namespace melovantis

@@ -75,8 +75,7 @@ std::string parseEditOptions(const std::vector<std::string>& args, EditOptions& 
       return hasValue ? parseWholeNumber(args[++i], min, max) : std::nullopt;
     };
     auto range = [&](int min, int max) {
-      return a + " needs a whole number from " + std::to_string(min) + " to " +
-             std::to_string(max);
+      return a + " needs a whole number from " + std::to_string(min) + " to " + std::to_string(max);
     };
     auto pitchTempo = [&](std::optional<int>& slot, int min, int max) -> std::string {
       if (slot) {
@@ -149,9 +148,9 @@ void applyStep(AnalysisEngine& engine, const ToolStep& step, const EditOptions& 
       std::cout << centerTuneResultMessage(centerTune(engine)).text << '\n';
       break;
     case Tool::PitchTempo: {
-      const bool outOfRange = modifyPitchAndTempo(engine, options.semitones.value_or(0),
-                                                  options.cents.value_or(0),
-                                                  options.speed.value_or(kDefaultSpeedPercent));
+      const bool outOfRange =
+          modifyPitchAndTempo(engine, options.semitones.value_or(0), options.cents.value_or(0),
+                              options.speed.value_or(kDefaultSpeedPercent));
       std::cout << pitchTempoResultMessage(outOfRange).text << '\n';
       break;
     }

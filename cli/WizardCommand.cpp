@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <sstream>
 
 #include "audio/WaveFormatCheck.h"
 #include "audio/WaveReader.h"
@@ -42,9 +41,10 @@ std::filesystem::path factoryDataFolder() {
 // "range,threshold,resolution,brightness", any of them, in any order.
 bool parseChoices(const std::string& list, WizardChoices& choices) {
   choices = WizardChoices{false, false, false, false};
-  std::stringstream items(list);
-  bool any = false;
-  for (std::string item; std::getline(items, item, ',');) {
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = list.find(',', start);
+    const std::string item = list.substr(start, comma == std::string::npos ? comma : comma - start);
     if (item == "range") {
       choices.noteRange = true;
     } else if (item == "threshold") {
@@ -54,11 +54,13 @@ bool parseChoices(const std::string& list, WizardChoices& choices) {
     } else if (item == "brightness") {
       choices.brightnessGain = true;
     } else {
-      return false;
+      return false;  // also an empty item
     }
-    any = true;
+    if (comma == std::string::npos) {
+      return true;
+    }
+    start = comma + 1;
   }
-  return any;
 }
 
 std::string parseWizardOptions(const std::vector<std::string>& args, WizardOptions& options) {

@@ -42,8 +42,9 @@ void AnalysisEngine::analyseFrame() {
   const bool anySignal = levels.anySignal;
 
   const double normaliser = averagePeak != 0 ? static_cast<double>(averagePeak) : 1.0;
+  const double inverseNormaliser = 1.0 / normaliser;  // a multiply per sample, not a divide
   for (int i = 0; i < n; ++i) {
-    in[i] = s[i] / normaliser + kTransformOffset;
+    in[i] = s[i] * inverseNormaliser + kTransformOffset;
   }
 
   double loudness = normaliser * kLoudnessScale;
@@ -62,18 +63,21 @@ void AnalysisEngine::analyseFrame() {
 
   // Power spectrum -> log spectrum (in place of the time samples) and centroid.
   const int halfN = n / 2;
+  const double inverseN = 1.0 / n;
+  const double logFloor = std::log10(kPowerFloor);
   double powerSum = 0.0;
   double moment = 0.0;
-  for (int k = 0; k < halfN; ++k) {
-    const double re = out[k] / n;
-    double power = re * re;
-    if (k > 0) {
-      const double im = out[n - k] / n;
-      power += im * im;
-      powerSum += power;
-      moment += k * power;
-    }
-    in[k] = std::log10(std::max(power, kPowerFloor)) - std::log10(kPowerFloor);
+  if (halfN > 0) {
+    const double re = out[0] * inverseN;
+    in[0] = std::log10(std::max(re * re, kPowerFloor)) - logFloor;
+  }
+  for (int k = 1; k < halfN; ++k) {
+    const double re = out[k] * inverseN;
+    const double im = out[n - k] * inverseN;
+    const double power = re * re + im * im;
+    powerSum += power;
+    moment += k * power;
+    in[k] = std::log10(std::max(power, kPowerFloor)) - logFloor;
   }
   const double centroid = powerSum != 0.0 ? moment / powerSum : 0.0;
 
@@ -95,9 +99,10 @@ void AnalysisEngine::analyseFrame() {
   // and, for an even length, lag m/2 have no imaginary part.
   const int lagLow = std::max(minLag, 0);
   const int lagHigh = std::min(maxLag, m / 2 + 1);
+  const double inverseM = 1.0 / m;
   for (int q = lagLow; q < lagHigh; ++q) {
-    const double re = out[q] / m;
-    const double im = (q > 0 && 2 * q < m) ? out[m - q] / m : 0.0;
+    const double re = out[q] * inverseM;
+    const double im = (q > 0 && 2 * q < m) ? out[m - q] * inverseM : 0.0;
     in[q] = 50.0 * m * (re * re + im * im);
   }
 
@@ -146,41 +151,50 @@ AnalysisEngine::BlockLevels AnalysisEngine::conditionBlock() {
   std::int16_t* s = samples.get();
   BlockLevels levels;
 
+  // Gain and clipping. At unit gain (every offline run) the product is the
+  // sample itself, so the clip is done on integers, where it vectorises.
   long long runningSum = 0;
-  int segmentPeak = 0;
-  int untilFold = segmentLength;  // counts down to the next positive multiple of K
-  for (int i = 0; i < n; ++i) {
-    double x = s[i] * inputGain;
-    if (x > kClipHigh) {
-      x = kClipHigh;
+  if (inputGain == 1.0) {
+    for (int i = 0; i < n; ++i) {
+      const int v = std::clamp(static_cast<int>(s[i]), static_cast<int>(kClipLow),
+                               static_cast<int>(kClipHigh));
+      s[i] = static_cast<std::int16_t>(v);
+      runningSum += v;
     }
-    if (x < kClipLow) {
-      x = kClipLow;
+  } else {
+    for (int i = 0; i < n; ++i) {
+      const double x = std::clamp(s[i] * inputGain, kClipLow, kClipHigh);
+      const int v = static_cast<int>(x);
+      s[i] = static_cast<std::int16_t>(v);
+      runningSum += v;
     }
-    const int v = static_cast<int>(x);
-    s[i] = static_cast<std::int16_t>(v);
-    runningSum += v;
-    segmentPeak = std::max(segmentPeak, std::abs(v));
-    // The first segment is samples 0..K, each further one the next K; a tail
-    // after the last multiple of K is not folded.
-    if (i == untilFold) {
-      levels.peakSum += segmentPeak;
-      ++levels.segmentCount;
-      segmentPeak = 0;
-      untilFold += segmentLength;
+  }
+
+  // Segment peaks. The first segment is samples 0..K, each further one the
+  // next K; a tail after the last positive multiple of K is not folded.
+  int segmentStart = 0;
+  for (int foldAt = segmentLength; foldAt < n; foldAt += segmentLength) {
+    int segmentPeak = 0;
+    for (int i = segmentStart; i <= foldAt; ++i) {
+      segmentPeak = std::max(segmentPeak, std::abs(static_cast<int>(s[i])));
     }
+    levels.peakSum += segmentPeak;
+    ++levels.segmentCount;
+    segmentStart = foldAt + 1;
   }
 
   levels.mean = static_cast<double>(runningSum) / n;
   levels.averagePeak = levels.segmentCount > 0 ? levels.peakSum / levels.segmentCount : 0;
   levels.clipLimit = static_cast<int>(levels.averagePeak * 0.5);  // half the mean segment peak
 
+  int anyBits = 0;
   for (int i = 0; i < n; ++i) {
     const int w = std::clamp(static_cast<int>(s[i] - levels.mean), -levels.clipLimit,
                              levels.clipLimit);
     s[i] = static_cast<std::int16_t>(w);
-    levels.anySignal = levels.anySignal || w != 0;
+    anyBits |= w;
   }
+  levels.anySignal = anyBits != 0;
   return levels;
 }
 

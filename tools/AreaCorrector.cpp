@@ -41,8 +41,10 @@ FrameRange areaBrushRange(int centreFrame, int radius, int frameCount) {
   const std::int64_t start = std::int64_t{centreFrame} - radius;
   const std::int64_t end = std::int64_t{centreFrame} + radius;
   FrameRange range;
-  range.start = static_cast<int>(std::clamp<std::int64_t>(start, 0, std::numeric_limits<int>::max()));
-  range.end = static_cast<int>(std::clamp<std::int64_t>(end, std::numeric_limits<int>::min(), frameCount));
+  range.start =
+      static_cast<int>(std::clamp<std::int64_t>(start, 0, std::numeric_limits<int>::max()));
+  range.end =
+      static_cast<int>(std::clamp<std::int64_t>(end, std::numeric_limits<int>::min(), frameCount));
   return range;
 }
 

@@ -12,8 +12,8 @@ namespace melovantis {
 
 namespace {
 
-constexpr double kSilenceSpread = 48.0;  // squared semitones: about 6.9 semitones deviation
-constexpr double kSteadySpread = 5.0;    // squared semitones: about 2.2 semitones deviation
+constexpr double kSilenceSpread = 48.0;   // squared semitones: about 6.9 semitones deviation
+constexpr double kSteadySpread = 5.0;     // squared semitones: about 2.2 semitones deviation
 constexpr double kDeviationFloor = 1e-9;  // keeps a pitch on the mean from dividing by zero
 constexpr double kEdgeWeight = 1e-5;      // distance weight left at the window's edges
 

@@ -40,9 +40,9 @@ int pitchClassAt(int x, int y);
 
 // The current-note sliders. Each changes one field of a pitched frame only
 // and ignores values outside its slider's range.
-bool setOctave(AnalysisEngine& engine, int cursorFrame, int octave);      // 0..9
-bool setFineTuning(AnalysisEngine& engine, int cursorFrame, int cents);   // 0..99
-bool setVolume(AnalysisEngine& engine, int cursorFrame, int volume);      // 0..127
-bool setBrightness(AnalysisEngine& engine, int cursorFrame, int value);   // 0..127
+bool setOctave(AnalysisEngine& engine, int cursorFrame, int octave);     // 0..9
+bool setFineTuning(AnalysisEngine& engine, int cursorFrame, int cents);  // 0..99
+bool setVolume(AnalysisEngine& engine, int cursorFrame, int volume);     // 0..127
+bool setBrightness(AnalysisEngine& engine, int cursorFrame, int value);  // 0..127
 
 }  // namespace melovantis

@@ -12,7 +12,7 @@ namespace melovantis {
 namespace {
 
 constexpr double kInTuneTolerance = 0.0001;  // semitones
-constexpr int kMaxExtraPasses = 20;           // passes after the first
+constexpr int kMaxExtraPasses = 20;          // passes after the first
 
 template <typename Edit>
 void forEachPitchedFrame(AnalysisEngine& engine, Edit edit) {
@@ -70,9 +70,10 @@ ToolMessage centerTuneResultMessage(double shift) {
                   shift * -100.0);
     return {text, "Success!", MessageIcon::Information};
   }
-  return {"In-Tune Wizard finished!\n\n Your sequence was already center-tuned. No changes were "
-          "made.",
-          "Success!", MessageIcon::Information};
+  return {
+      "In-Tune Wizard finished!\n\n Your sequence was already center-tuned. No changes were "
+      "made.",
+      "Success!", MessageIcon::Information};
 }
 
 }  // namespace melovantis

@@ -38,9 +38,10 @@ bool modifyPitchAndTempo(AnalysisEngine& engine, int semitones, int cents, int s
 
 ToolMessage pitchTempoResultMessage(bool outOfRange) {
   if (outOfRange) {
-    return {"Warning: After transposing, some notes are out of MIDI range!\nTo restore your "
-            "original melody, you can press Undo.",
-            "Warning!", MessageIcon::Error};
+    return {
+        "Warning: After transposing, some notes are out of MIDI range!\nTo restore your "
+        "original melody, you can press Undo.",
+        "Warning!", MessageIcon::Error};
   }
   return {"Pitch and Tempo modifications done!", "Success!", MessageIcon::Information};
 }

@@ -18,14 +18,14 @@ namespace melovantis {
 
 namespace {
 
-constexpr int kRangeMargin = 8;                // semitones added below and above the notes found
-constexpr double kPeriodsPerFrame = 9.0;       // a frame holds nine periods of the lowest note
+constexpr int kRangeMargin = 8;           // semitones added below and above the notes found
+constexpr double kPeriodsPerFrame = 9.0;  // a frame holds nine periods of the lowest note
 constexpr int kMinTimeResolutionMs = 20;
 constexpr int kMaxTimeResolutionMs = 90;
 constexpr int kNoPitchTimeResolutionMs = 60;
 constexpr int kNoPitchLowestNote = 36;
 constexpr int kNoPitchHighestNote = 83;
-constexpr double kThresholdShare = 0.1;        // the threshold is a tenth of the mean peak
+constexpr double kThresholdShare = 0.1;  // the threshold is a tenth of the mean peak
 constexpr double kFullBrightness = 127.0;
 constexpr int kMaxBrightnessGain = 50;
 constexpr int kMaxHarmonicThreshold = 150;
@@ -64,8 +64,8 @@ void deriveRangeAndResolution(const AnalysisEngine& engine, SettingsRecord& sett
     const double frequency = engine.frequencyForNote(lowest);
     settings.timeResolutionMs = truncateToInt(1000.0 / frequency * kPeriodsPerFrame);
   }
-  settings.timeResolutionMs =
-      std::clamp<std::int32_t>(settings.timeResolutionMs, kMinTimeResolutionMs, kMaxTimeResolutionMs);
+  settings.timeResolutionMs = std::clamp<std::int32_t>(settings.timeResolutionMs,
+                                                       kMinTimeResolutionMs, kMaxTimeResolutionMs);
 
   if (lowest == 127 || highest == 0) {
     return;  // only notes at the very ends of the MIDI range: no range to derive
@@ -115,8 +115,7 @@ void limitWizardSettings(SettingsRecord& settings) {
 
 bool runSettingsWizard(AnalysisEngine& engine, ConversionDriver& driver, ConversionSession& session,
                        SettingsRecord& settings, const std::filesystem::path& broadSettingsPath,
-                       WizardChoices choices, ConversionObserver& window,
-                       SettingsApplyHook* hook) {
+                       WizardChoices choices, ConversionObserver& window, SettingsApplyHook* hook) {
   if (session.wavePath.empty() || !session.processed) {
     return false;
   }

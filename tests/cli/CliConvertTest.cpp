@@ -107,5 +107,24 @@ TEST_F(CliConvert, UnwritableOutputAndMissingSettingsExitWithOne) {
   EXPECT_NE(r.err.find("Cannot open settings file"), std::string::npos);
 }
 
+TEST_F(CliConvert, BatchConvertsEachFileToItsOwnMidiAndSurvivesABadOne) {
+  const auto second = dir / "second.wav";
+  test::writeMonoWave(second, test::harmonicTone(60, 44100));
+  const auto broken = dir / "broken.wav";
+  test::writeBytes(broken, {'R', 'I', 'F', 'F'});
+  const auto r = runCli(dir, {"convert", wave.string(), broken.string(), second.string(), "--jobs",
+                              "2", "--quiet", "--no-convert"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(std::filesystem::exists(dir / "tone.mid"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "second.mid"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "broken.mid"));
+  EXPECT_NE(r.err.find("Not a valid wave file!"), std::string::npos);
+  EXPECT_NE(r.err.find("1 of 3 files failed"), std::string::npos);
+
+  EXPECT_EQ(runCli(dir, {"convert", wave.string(), second.string(), "--quiet"}).status, 0);
+  EXPECT_EQ(runCli(dir, {"convert", wave.string(), "--jobs", "0"}).status, 2);
+  EXPECT_EQ(runCli(dir, {"convert", wave.string(), second.string(), "--midi", "x.mid"}).status, 2);
+}
+
 }  // namespace
 }  // namespace melovantis

@@ -1,5 +1,3 @@
-#include "tools/AreaCorrector.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -15,6 +13,7 @@
 #include "support/RecordingNotifier.h"
 #include "support/TestSignals.h"
 #include "support/WaveFileBuilder.h"
+#include "tools/AreaCorrector.h"
 #include "tools/ToolTestSupport.h"
 
 namespace melovantis {

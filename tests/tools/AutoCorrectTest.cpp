@@ -1,11 +1,10 @@
-#include "tools/AutoCorrect.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "engine/AnalysisEngine.h"
 #include "support/RecordingNotifier.h"
+#include "tools/AutoCorrect.h"
 #include "tools/ToolTestSupport.h"
 
 namespace melovantis {

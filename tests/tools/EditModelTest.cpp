@@ -1,11 +1,10 @@
-#include "tools/EditModel.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "engine/AnalysisEngine.h"
 #include "support/RecordingNotifier.h"
+#include "tools/EditModel.h"
 #include "tools/ToolTestSupport.h"
 
 namespace melovantis {

@@ -1,11 +1,10 @@
-#include "tools/PitchQuantize.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "engine/AnalysisEngine.h"
 #include "support/RecordingNotifier.h"
+#include "tools/PitchQuantize.h"
 #include "tools/ToolTestSupport.h"
 
 namespace melovantis {
@@ -48,7 +47,8 @@ TEST_F(PitchQuantize, InTuneWizardShiftsAFlatMelodyUpAndReportsTheCents) {
     EXPECT_NEAR(tuned[i], expected[i], 1e-9) << i;  // 0.2 is not exact in binary
   }
   const ToolMessage message = centerTuneResultMessage(shift);
-  EXPECT_EQ(message.text, "In-Tune Wizard finished!\n\n Your sequence was transposed by 20.0 cents.");
+  EXPECT_EQ(message.text,
+            "In-Tune Wizard finished!\n\n Your sequence was transposed by 20.0 cents.");
   EXPECT_EQ(message.caption, "Success!");
   EXPECT_EQ(message.icon, MessageIcon::Information);
 }

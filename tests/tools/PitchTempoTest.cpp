@@ -1,5 +1,3 @@
-#include "tools/PitchTempo.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -12,6 +10,7 @@
 #include "support/RecordingNotifier.h"
 #include "support/WaveFileBuilder.h"
 #include "tools/EditModel.h"
+#include "tools/PitchTempo.h"
 #include "tools/ToolTestSupport.h"
 
 namespace melovantis {
@@ -94,9 +93,8 @@ TEST_F(PitchTempo, NeutralSettingsKeepEveryPitchAndResetTheTempoFactor) {
   EXPECT_FALSE(modifyPitchAndTempo(engine, 0, 0, 100));
   EXPECT_EQ(pitchesOf(engine), (std::vector<double>{60.25, kNoPitch, 0.0}));
   EXPECT_EQ(engine.tempoFactor, 1.0);
-  EXPECT_EQ(pitchTempoResultMessage(false),
-            (ToolMessage{"Pitch and Tempo modifications done!", "Success!",
-                         MessageIcon::Information}));
+  EXPECT_EQ(pitchTempoResultMessage(false), (ToolMessage{"Pitch and Tempo modifications done!",
+                                                         "Success!", MessageIcon::Information}));
 }
 
 TEST_F(PitchTempo, SemitonesAndCentsAddUpAndTheSpeedSetsTheFactor) {

@@ -1,5 +1,3 @@
-#include "tools/SettingsWizard.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +15,7 @@
 #include "support/RecordingNotifier.h"
 #include "support/TestSignals.h"
 #include "support/WaveFileBuilder.h"
+#include "tools/SettingsWizard.h"
 #include "tools/ToolTestSupport.h"
 
 namespace melovantis {
@@ -117,8 +116,8 @@ TEST_F(SettingsWizardDerivation, BrightnessGainLimits) {
   };
   EXPECT_EQ(limitedGain(10.0 * 12.7, 10), 10);
   EXPECT_EQ(limitedGain(10.0 * 200.0, 10), 1);  // 127 / 200 truncates to 0
-  EXPECT_EQ(limitedGain(0.0, 0), 1);           // no bright frame at all
-  EXPECT_EQ(limitedGain(0.0, 10), 1);          // bright frames, but all dark
+  EXPECT_EQ(limitedGain(0.0, 0), 1);            // no bright frame at all
+  EXPECT_EQ(limitedGain(0.0, 10), 1);           // bright frames, but all dark
   EXPECT_EQ(limitedGain(10.0 * 2.54, 10), 50);
   EXPECT_EQ(limitedGain(1e-300, 1), 50);
   settings.brightnessGain = -7;  // only from a settings file; the order of the limits gives 0
@@ -155,8 +154,7 @@ class SettingsWizardRun : public ::testing::Test {
   }
 
   bool run(WizardChoices choices = {}) {
-    return runSettingsWizard(engine, driver, session, settings, dir / "broad.set", choices,
-                             window);
+    return runSettingsWizard(engine, driver, session, settings, dir / "broad.set", choices, window);
   }
 
   test::TempFolder dir;

@@ -1,0 +1,71 @@
+// Fuzz target: a project file (.mvt) as a damaged disk or another program may
+// leave it, loaded as "Open Melovantis file..." does (read, attack pass), then
+// repaired with Auto Correct and saved as MIDI. The input's length picks the
+// Auto Correct window (1..5) and whether the attack detector is on.
+//
+// Promises checked: no crash, no undefined behaviour, no read or write outside
+// the frame table; a refused file leaves the table as it was; attack flags are
+// 0 or 1; the MIDI file is complete and every data byte is 7-bit.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "documents/EngineSettings.h"
+#include "documents/ProjectFile.h"
+#include "documents/SettingsRecord.h"
+#include "engine/AnalysisEngine.h"
+#include "fuzz/FuzzSupport.h"
+#include "midi/MidiFileWriter.h"
+#include "tools/AutoCorrect.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace melovantis;
+  using namespace melovantis::fuzz;
+  static const std::filesystem::path input = scratchPath("input.mvt");
+  static const std::filesystem::path midi = scratchPath("output.mid");
+  writeBytes(input, data, size);
+
+  SilentNotifier notifier;
+  AnalysisEngine engine(notifier);
+  SettingsRecord settings;
+  settings.attackDetection = (size / 5) % 2 == 0 ? 1 : 0;
+  applySettingsToEngine(settings, engine);
+
+  // A table from before the load: a refused file must leave it exactly so.
+  engine.reserveRows(3);
+  engine.frameCount = 3;
+  engine.frames[0] = {60.25, 0.0, 90, 20, 1};
+  engine.frames[1] = {kNoPitch, 0.0, 0, 0, 0};
+  engine.frames[2] = {61.5, 0.0, 80, 30, 1};
+  const std::vector<FrameRecord> before(engine.frames.begin(), engine.frames.begin() + 3);
+
+  if (!readProjectFile(engine, input, notifier)) {
+    bool same = engine.frameCount == 3;
+    for (std::size_t i = 0; same && i < before.size(); ++i) {
+      const FrameRecord& row = engine.frames[i];
+      same = row.pitch == before[i].pitch && row.volume == before[i].volume &&
+             row.brightness == before[i].brightness && row.attack == before[i].attack;
+    }
+    if (!same) {
+      fail("a refused project file changed the frame table");
+    }
+    return 0;
+  }
+  if (engine.frameCount < 0 || static_cast<std::size_t>(engine.frameCount) > engine.frames.size()) {
+    fail("frameCount " + std::to_string(engine.frameCount) + " outside the table");
+  }
+
+  engine.runAttackPass();
+  applyAutoCorrect(engine, 1 + static_cast<int>(size % 5));
+  for (int i = 0; i < engine.frameCount; ++i) {
+    if (engine.frames[static_cast<std::size_t>(i)].attack > 1) {
+      fail("attack flag above 1 in row " + std::to_string(i));
+    }
+  }
+
+  if (!writeMidiFile(engine, midi, notifier)) {
+    fail("the MIDI file could not be written: " + notifier.lastText);
+  }
+  requireValidMidiFile(midi);
+  return 0;
+}
