@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test twice: in a normal
-# build and in an AddressSanitizer + UndefinedBehaviorSanitizer build.
+# Installs what is missing, builds, and runs every test: the whole suite in a
+# normal build and in an AddressSanitizer + UndefinedBehaviorSanitizer build,
+# and the analysis tests again with the optional FFTW 3 backend.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -8,12 +9,20 @@ cd "$(dirname "$0")"
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
+echo "== Normal build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j"$jobs")
 
+echo "== Sanitizer build"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DMELOVANTIS_SANITIZE=ON \
   -DMELOVANTIS_BUILD_BENCH=OFF >/dev/null
 cmake --build build-sanitize -j"$jobs"
 (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure -j"$jobs")
+
+echo "== FFTW 3 backend"
+cmake -S . -B build-fftw3 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMELOVANTIS_FFT=fftw3 \
+  -DMELOVANTIS_BUILD_BENCH=OFF >/dev/null
+cmake --build build-fftw3 -j"$jobs" --target engine_tests conversion_tests
+(cd build-fftw3 && ctest --output-on-failure -j"$jobs" -R '^(RealFft|FrameAnalysis|AnalysisEngine|AttackDetector|ConversionDriverTest)\.')

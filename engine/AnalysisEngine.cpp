@@ -1,6 +1,7 @@
 #include "engine/AnalysisEngine.h"
 
 #include <cmath>
+#include <limits>
 #include <new>
 
 #include "engine/Notifier.h"
@@ -103,7 +104,13 @@ void AnalysisEngine::reserveRows(int rows) {
 }
 
 double AnalysisEngine::lagForNote(double note) const {
-  return 44100.0 / (440.0 * std::pow(semitoneRatio, note - 69.0) * cepstrumDivisor);
+  const double divisor = 440.0 * std::pow(semitoneRatio, note - 69.0) * cepstrumDivisor;
+  // Thousands of semitones down (a settings file may say so) the frequency
+  // underflows to 0: the lag is then the longest there is, not a division by zero.
+  if (!(divisor > 0.0)) {
+    return std::numeric_limits<double>::max();
+  }
+  return 44100.0 / divisor;
 }
 
 double AnalysisEngine::frequencyForNote(double note) const {

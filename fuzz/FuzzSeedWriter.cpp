@@ -180,7 +180,7 @@ void writeProjectSeeds(const std::filesystem::path& dir) {
   project("fewer-rows-than-count.mvt", "6\n60.0 90 20\n62.0 90 20\n");
   project("negative-count.mvt", "-5\n60.0 90 20\n");
   project("huge-count.mvt", "99999999999999999999\n60.0 90 20\n");
-  project("count-over-limit.mvt", "12700001\n");
+  project("count-over-limit.mvt", "12700801\n");
   project("no-count.mvt", "\n\n");
   project("text.mvt", "This is not a project file.\n");
   project("binary.mvt", std::string("\x00\xff\x7f\x80\x01\x02", 6));

@@ -7,6 +7,7 @@ packages=(
   cmake
   pkg-config
   fftw-dev
+  libfftw3-dev
   libgtest-dev
   libgmock-dev
   libbenchmark-dev

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 
 #include "conversion/ConversionDriver.h"
 #include "conversion/ConversionObserver.h"

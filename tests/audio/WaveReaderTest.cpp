@@ -10,30 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "support/AllocationHooks.h"
 #include "support/RecordingNotifier.h"
 #include "support/TestSignals.h"
 #include "support/WaveFileBuilder.h"
 
-// The format block is the reader's only allocation. To reach its out-of-memory
-// path, this test program lets one allocation of a chosen size fail.
-namespace {
-std::atomic<std::size_t> failingAllocationSize{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-  std::size_t armed = failingAllocationSize.load();
-  if (armed != 0 && size == armed && failingAllocationSize.compare_exchange_strong(armed, 0)) {
-    throw std::bad_alloc();
-  }
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) {
-    return memory;
-  }
-  throw std::bad_alloc();
-}
-
-// Not inlined, so the compiler does not pair a call of new with free() and warn.
-[[gnu::noinline]] void operator delete(void* memory) noexcept { std::free(memory); }
-[[gnu::noinline]] void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+// The format block is the reader's only allocation; its out-of-memory path is
+// reached by making that one allocation fail.
+using melovantis::test::AllocationHooks;
 
 namespace melovantis {
 namespace {
@@ -345,10 +329,10 @@ TEST_F(WaveReaderTest, ExtraSizeLargerThanItsChunkIsNotWaveEvenWhenTheFileGoesOn
 
 TEST_F(WaveReaderTest, FailingFormatBlockAllocationIsOutOfMemoryAndLeavesTheReaderClosed) {
   const auto path = write(WaveFileBuilder().fmt(0xFFFE, 2, 44100, 16, 1013).data({1, 2}));
-  failingAllocationSize = 18 + 1013;
+  AllocationHooks::failingSize = 18 + 1013;
   EXPECT_EQ(reader.openWave(path), kWaveOutOfMemory);
-  EXPECT_EQ(failingAllocationSize.load(), 0u) << "the format block was never allocated";
-  failingAllocationSize = 0;
+  EXPECT_EQ(AllocationHooks::failingSize.load(), 0u) << "the format block was never allocated";
+  AllocationHooks::failingSize = 0;
   expectClosed();
 
   EXPECT_EQ(reader.openWave(path), kWaveOk);

@@ -1,0 +1,409 @@
+#!/usr/bin/python3
+"""Measured accuracy of melovantis-cli against the source MIDI, beside aubionotes.
+
+Writes the melodies as MIDI, renders them (clean, reverb, noise), converts each
+rendering with every system, scores the notes and frames with mir_eval and
+prints Markdown tables. See README.md beside this file.
+"""
+
+from __future__ import annotations
+
+import argparse
+import concurrent.futures
+import dataclasses
+import hashlib
+import json
+import math
+import os
+import re
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+import warnings
+
+import numpy as np
+
+import melodies
+import midinotes
+import render
+
+warnings.filterwarnings("ignore", module="mir_eval")
+import mir_eval  # noqa: E402  (after the filter: it warns on empty estimates)
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
+FRAME_HOP_S = 0.01
+# Renderings are cached under the work folder; a change here re-renders them.
+RENDER_STAMP = "fluidsynth-timgm6mb-v1"
+
+METRICS = [
+    ("f_onset", "Note F onset"),
+    ("f_key", "Note F onset+pitch (key)"),
+    ("f_key_offset", "Note F onset+pitch+offset (key)"),
+    ("f_sounding", "Note F onset+pitch (sounding)"),
+    ("f_sounding_offset", "Note F onset+pitch+offset (sounding)"),
+    ("rpa", "Raw pitch accuracy (frames)"),
+]
+
+
+@dataclasses.dataclass
+class Item:
+    melody: melodies.Melody
+    variant: str
+    midi: str
+    wav: str
+
+    @property
+    def name(self):
+        return f"{self.melody.name}-{self.variant}"
+
+
+@dataclasses.dataclass
+class System:
+    name: str
+    kind: str  # convert, notation, wizard, aubio
+    settings: str = ""
+    data: str = ""  # MELOVANTIS_DATA for the wizard's broad settings
+
+
+# ---------------------------------------------------------------- corpus
+
+
+def prepare_corpus(work, chosen, variants, jobs):
+    """Write the MIDI files and render what is not rendered yet."""
+    os.makedirs(os.path.join(work, "midi"), exist_ok=True)
+    os.makedirs(os.path.join(work, "wav"), exist_ok=True)
+    items = []
+    pending = []
+    for seed, melody in enumerate(chosen):
+        midi = os.path.join(work, "midi", f"{melody.name}.mid")
+        melodies.write_midi(melody, midi)
+        with open(midi, "rb") as f:
+            midi_hash = hashlib.sha1(f.read()).hexdigest()
+        for variant in variants:
+            wav = os.path.join(work, "wav", f"{melody.name}-{variant}.wav")
+            stamp = f"{RENDER_STAMP} {midi_hash} {variant} {melody.peak_db} {seed}"
+            stamp_path = wav + ".stamp"
+            fresh = os.path.exists(wav) and os.path.exists(stamp_path)
+            if fresh:
+                with open(stamp_path) as f:
+                    fresh = f.read() == stamp
+            if not fresh:
+                pending.append((midi, wav, variant, melody.peak_db, seed, stamp_path, stamp))
+            items.append(Item(melody, variant, midi, wav))
+
+    def work_one(args):
+        midi, wav, variant, peak_db, seed, stamp_path, stamp = args
+        render.render(midi, wav, variant, peak_db, seed)
+        with open(stamp_path, "w") as f:
+            f.write(stamp)
+
+    with concurrent.futures.ThreadPoolExecutor(jobs) as pool:
+        list(pool.map(work_one, pending))
+    return items
+
+
+# ---------------------------------------------------------------- systems
+
+
+def _run(command, env=None):
+    result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                            env=env)
+    if result.returncode != 0:
+        raise RuntimeError(f"{' '.join(command)} failed ({result.returncode}): "
+                           f"{result.stderr.strip()[-500:]}")
+    return result.stdout
+
+
+def convert_supports_wizard(cli):
+    usage = subprocess.run([cli, "--help"], stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                           text=True).stdout
+    convert_part = usage.split("melovantis-cli edit")[0]
+    return "--wizard" in convert_part
+
+
+def parse_aubionotes(text):
+    notes = []
+    for line in text.splitlines():
+        fields = line.split()
+        if len(fields) != 3:
+            continue
+        try:
+            pitch, onset, offset = (float(x) for x in fields)
+        except ValueError:
+            continue
+        if not math.isfinite(pitch) or pitch <= 0.0:
+            continue
+        offset = max(offset, onset + 0.001)
+        key = int(round(pitch))
+        notes.append(midinotes.Note(onset, offset, key, 0, sounding=pitch))
+    return notes, {}
+
+
+def run_system(system, item, cli, out_dir, wizard_flag):
+    """(estimated notes, bend tracks, seconds, extra info) of one system on one item."""
+    base = os.path.join(out_dir, item.name)
+    env = dict(os.environ)
+    if system.data:
+        env["MELOVANTIS_DATA"] = system.data
+    info = {}
+    start = time.monotonic()
+    if system.kind == "aubio":
+        notes, tracks = parse_aubionotes(_run(["aubionotes", "-i", item.wav]))
+        return notes, tracks, time.monotonic() - start, info
+    midi = base + ".mid"
+    if system.kind == "convert":
+        _run([cli, "convert", item.wav, "--settings", system.settings, "--midi", midi,
+              "--quiet"], env)
+    elif system.kind == "notation":
+        project = base + ".mvt"
+        _run([cli, "convert", item.wav, "--settings", system.settings, "--project", project,
+              "--quiet"], env)
+        _run([cli, "edit", project, "--settings", system.settings, "--in-tune",
+              "--quantize", "100", "--midi", midi], env)
+    elif system.kind == "wizard":
+        if wizard_flag:
+            _run([cli, "convert", item.wav, "--wizard", "--settings", system.settings,
+                  "--midi", midi, "--quiet"], env)
+        else:
+            derived = base + ".set"
+            text = _run([cli, "wizard", item.wav, "--settings", system.settings, "--save",
+                         derived, "--quiet"], env)
+            for key, pattern in (("range", r"Note range: .*\((\d+)\.\.(\d+)\)"),
+                                 ("threshold", r"Harmonic threshold: (\d+)"),
+                                 ("resolution", r"Time resolution: (\d+)"),
+                                 ("brightness", r"Brightness gain: (\d+)")):
+                m = re.search(pattern, text)
+                if m:
+                    info[key] = "..".join(m.groups())
+            _run([cli, "convert", item.wav, "--settings", derived, "--midi", midi, "--quiet"],
+                 env)
+    else:
+        raise ValueError(system.kind)
+    seconds = time.monotonic() - start
+    notes, tracks = midinotes.read_notes(midi)
+    return notes, tracks, seconds, info
+
+
+# ---------------------------------------------------------------- scoring
+
+
+def _hz(pitches):
+    return np.array([440.0 * 2.0 ** ((p - 69.0) / 12.0) for p in pitches], dtype=float)
+
+
+def _intervals(notes):
+    if not notes:
+        return np.zeros((0, 2))
+    return np.array([[n.onset, n.offset] for n in notes], dtype=float)
+
+
+def score(ref_notes, ref_tracks, est_notes, est_tracks):
+    ref_iv = _intervals(ref_notes)
+    est_iv = _intervals(est_notes)
+    ref_hz = _hz([n.sounding for n in ref_notes])
+    result = {}
+    _, _, result["f_onset"] = mir_eval.transcription.onset_precision_recall_f1(ref_iv, est_iv)
+    for label, pitches in (("key", [float(n.key) for n in est_notes]),
+                           ("sounding", [n.sounding for n in est_notes])):
+        est_hz = _hz(pitches)
+        _, _, f, _ = mir_eval.transcription.precision_recall_f1_overlap(
+            ref_iv, ref_hz, est_iv, est_hz, offset_ratio=None)
+        _, _, f_off, _ = mir_eval.transcription.precision_recall_f1_overlap(
+            ref_iv, ref_hz, est_iv, est_hz)
+        result[f"f_{label}"] = f
+        result[f"f_{label}_offset"] = f_off
+
+    end = max([n.offset for n in ref_notes] + [n.offset for n in est_notes] + [0.0])
+    ref_track = midinotes.pitch_track(ref_notes, ref_tracks, FRAME_HOP_S, end)
+    est_track = midinotes.pitch_track(est_notes, est_tracks, FRAME_HOP_S, end)
+
+    def cents(track):
+        voicing = np.array([0.0 if p is None else 1.0 for p in track])
+        values = np.array([0.0 if p is None else 1200.0 * math.log2(
+            440.0 * 2.0 ** ((p - 69.0) / 12.0) / 10.0) for p in track])
+        return voicing, values
+
+    ref_v, ref_c = cents(ref_track)
+    est_v, est_c = cents(est_track)
+    result["rpa"] = float(mir_eval.melody.raw_pitch_accuracy(ref_v, ref_c, est_v, est_c))
+    return {k: float(v) for k, v in result.items()}
+
+
+# ---------------------------------------------------------------- the run
+
+
+def evaluate(systems, items, cli, work, jobs, log=None):
+    """{system name: {item name: metrics}} plus seconds per system and extra info."""
+    refs = {}
+    for item in items:
+        if item.midi not in refs:
+            refs[item.midi] = midinotes.read_notes(item.midi)
+    wizard_flag = bool(cli) and convert_supports_wizard(cli)
+    tasks = []
+    for system in systems:
+        out_dir = os.path.join(work, "out", re.sub(r"[^A-Za-z0-9_.-]", "_", system.name))
+        os.makedirs(out_dir, exist_ok=True)
+        for item in items:
+            tasks.append((system, item, out_dir))
+
+    def work_one(task):
+        system, item, out_dir = task
+        notes, tracks, seconds, info = run_system(system, item, cli, out_dir, wizard_flag)
+        ref_notes, ref_tracks = refs[item.midi]
+        return system.name, item, score(ref_notes, ref_tracks, notes, tracks), seconds, info
+
+    scores = {s.name: {} for s in systems}
+    seconds = {s.name: 0.0 for s in systems}
+    infos = {s.name: {} for s in systems}
+    with concurrent.futures.ThreadPoolExecutor(jobs) as pool:
+        for name, item, metrics, secs, info in pool.map(work_one, tasks):
+            scores[name][item.name] = metrics
+            seconds[name] += secs
+            if info:
+                infos[name][item.name] = info
+            if log:
+                log(f"{name:24s} {item.name:28s} " +
+                    " ".join(f"{metrics[k]:.3f}" for k, _ in METRICS))
+    return scores, seconds, infos
+
+
+def mean_scores(per_item, items, variant=None):
+    chosen = [i.name for i in items if variant is None or i.variant == variant]
+    return {k: statistics.fmean(per_item[n][k] for n in chosen) for k, _ in METRICS}
+
+
+def markdown_tables(systems, items, scores, seconds, variants):
+    audio_s = sum(i.melody.duration() + 1.0 for i in items)
+    lines = [f"{len({i.melody.name for i in items})} melodies x {len(variants)} variants "
+             f"({', '.join(variants)}), {audio_s / 60.0:.1f} min of audio; "
+             "means over the files, 50 ms onsets, 50 cents.", ""]
+    header = "| System | " + " | ".join(label for _, label in METRICS) + " | Time (s) |"
+    lines += [header, "|" + "---|" * (len(METRICS) + 2)]
+    for system in systems:
+        m = mean_scores(scores[system.name], items)
+        lines.append(f"| {system.name} | " + " | ".join(f"{m[k]:.3f}" for k, _ in METRICS) +
+                     f" | {seconds[system.name]:.1f} |")
+    if len(variants) > 1:
+        lines += ["", "Per variant: note F onset+pitch (sounding) / raw pitch accuracy", ""]
+        lines.append("| System | " + " | ".join(variants) + " |")
+        lines.append("|" + "---|" * (len(variants) + 1))
+        for system in systems:
+            cells = []
+            for v in variants:
+                m = mean_scores(scores[system.name], items, v)
+                cells.append(f"{m['f_sounding']:.3f} / {m['rpa']:.3f}")
+            lines.append(f"| {system.name} | " + " | ".join(cells) + " |")
+    return "\n".join(lines)
+
+
+def per_melody_table(systems, items, scores):
+    names = sorted({i.melody.name for i in items}, key=[m.name for m in melodies.MELODIES].index)
+    lines = ["Per melody (all variants): note F onset+pitch (sounding) / raw pitch accuracy", "",
+             "| Melody | " + " | ".join(s.name for s in systems) + " |",
+             "|" + "---|" * (len(systems) + 1)]
+    for name in names:
+        chosen = [i for i in items if i.melody.name == name]
+        cells = []
+        for s in systems:
+            m = mean_scores(scores[s.name], chosen)
+            cells.append(f"{m['f_sounding']:.2f} / {m['rpa']:.2f}")
+        lines.append(f"| {name} | " + " | ".join(cells) + " |")
+    return "\n".join(lines)
+
+
+def default_systems(data, presets):
+    private = os.path.join(data, "Private")
+    systems = [
+        System("Melovantis default.set", "convert", os.path.join(private, "default.set")),
+        System("Melovantis notation", "notation", os.path.join(private, "default.set")),
+        System("Melovantis wizard", "wizard", os.path.join(private, "default.set"), data),
+        System("aubionotes", "aubio"),
+    ]
+    if presets:
+        systems.append(System("Melovantis default_realtime.set", "convert",
+                              os.path.join(private, "default_realtime.set")))
+        quick = os.path.join(data, "QuickSettings")
+        if os.path.isdir(quick):
+            for name in sorted(os.listdir(quick)):
+                if name.endswith(".set"):
+                    systems.append(System(f"Quick: {name[:-4]}", "convert",
+                                          os.path.join(quick, name)))
+    return systems
+
+
+def main(argv=None):
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--cli", default=os.environ.get("MELOVANTIS_CLI", ""),
+                        help="melovantis-cli to measure")
+    parser.add_argument("--work", default=os.path.join(tempfile.gettempdir(),
+                                                       "melovantis-accuracy"),
+                        help="folder for the MIDI, WAVE and output files")
+    parser.add_argument("--data", default=os.path.join(ROOT, "data"),
+                        help="data folder with Private/ and QuickSettings/")
+    parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
+    parser.add_argument("--smoke", action="store_true",
+                        help="two melodies, clean only: the quick check of the test suite")
+    parser.add_argument("--melodies", default="", help="comma-separated melody names")
+    parser.add_argument("--variants", default=",".join(render.VARIANTS))
+    parser.add_argument("--presets", action="store_true",
+                        help="also measure default_realtime.set and every quick setting")
+    parser.add_argument("--settings", action="append", default=[], metavar="NAME=FILE.set",
+                        help="also measure a settings file of your own")
+    parser.add_argument("--per-melody", action="store_true")
+    parser.add_argument("--json", default="", help="write every score to this file")
+    parser.add_argument("--floor", type=float, default=None,
+                        help="fail unless the default settings reach this note F onset and "
+                        "onset+pitch (sounding), and aubionotes reaches half of it")
+    parser.add_argument("--verbose", action="store_true")
+    args = parser.parse_args(argv)
+
+    if not args.cli or not os.access(args.cli, os.X_OK):
+        parser.error("--cli must name the melovantis-cli program")
+    if args.smoke:
+        chosen = melodies.by_name(melodies.SMOKE)
+        variants = ["clean"]
+    else:
+        chosen = melodies.by_name(args.melodies.split(",")) if args.melodies else \
+            melodies.MELODIES
+        variants = [v for v in args.variants.split(",") if v]
+    systems = default_systems(args.data, args.presets)
+    for spec in args.settings:
+        name, _, path = spec.partition("=")
+        systems.append(System(name, "convert", os.path.abspath(path)))
+
+    started = time.monotonic()
+    items = prepare_corpus(args.work, chosen, variants, args.jobs)
+    rendered = time.monotonic()
+    log = (lambda line: print(line, file=sys.stderr)) if args.verbose else None
+    scores, seconds, infos = evaluate(systems, items, args.cli, args.work, args.jobs, log)
+    finished = time.monotonic()
+
+    print(markdown_tables(systems, items, scores, seconds, variants))
+    if args.per_melody:
+        print()
+        print(per_melody_table(systems, items, scores))
+    print()
+    print(f"Rendering {rendered - started:.1f} s, converting and scoring "
+          f"{finished - rendered:.1f} s, {args.jobs} jobs.")
+    if args.json:
+        with open(args.json, "w") as f:
+            json.dump({"scores": scores, "seconds": seconds, "wizard": infos}, f, indent=1)
+
+    if args.floor is not None:
+        default = mean_scores(scores[systems[0].name], items)
+        aubio = mean_scores(scores["aubionotes"], items)
+        failures = [f"{systems[0].name} {k} {default[k]:.3f} < {args.floor}"
+                    for k in ("f_onset", "f_sounding", "rpa") if default[k] < args.floor]
+        failures += [f"aubionotes {k} {aubio[k]:.3f} < {args.floor / 2}"
+                     for k in ("f_onset",) if aubio[k] < args.floor / 2]
+        for failure in failures:
+            print(f"below the floor: {failure}", file=sys.stderr)
+        return 1 if failures else 0
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,234 @@
+#include "documents/SettingsManager.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "documents/FileDialogs.h"
+#include "documents/ProgramFolder.h"
+#include "documents/SettingsFile.h"
+#include "engine/Notifier.h"
+
+namespace melovantis {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kExtension = ".set";
+
+bool isFile(const fs::path& path) {
+  std::error_code ec;
+  return fs::exists(path, ec) && !fs::is_directory(path, ec);
+}
+
+// A quick settings entry names a file in QuickSettings and nothing else.
+bool isPlainName(std::string_view entry) {
+  return !entry.empty() && entry != "." && entry != ".." &&
+         entry.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+}
+
+// The list control sorts without regard to case; names equal but for case
+// keep a fixed order.
+std::string folded(std::string name) {
+  for (char& c : name) {
+    if (c >= 'A' && c <= 'Z') {
+      c = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return name;
+}
+
+bool listOrder(const std::string& a, const std::string& b) {
+  const std::string foldedA = folded(a);
+  const std::string foldedB = folded(b);
+  return foldedA != foldedB ? foldedA < foldedB : a < b;
+}
+
+}  // namespace
+
+SettingsManager::SettingsManager(SettingsRecord& settings, AnalysisEngine& engine,
+                                 Notifier& notifier, FileDialogs& dialogs,
+                                 SettingsManagerHooks& hooks, fs::path programFolder)
+    : settings_(settings),
+      engine_(engine),
+      notifier_(notifier),
+      dialogs_(dialogs),
+      hooks_(hooks),
+      programFolder_(std::move(programFolder)) {}
+
+fs::path SettingsManager::settingsFolder() const {
+  return findDataFolder(programFolder_, "Settings");
+}
+
+fs::path SettingsManager::quickSettingsFolder() const {
+  return findDataFolder(programFolder_, "QuickSettings");
+}
+
+fs::path SettingsManager::defaultSettingsFile() const {
+  return findDataFile(findDataFolder(programFolder_, "Private"), "default.set");
+}
+
+// A bare name comes from the quick list or the per-file lookup. It is saved
+// in the Settings folder: there Save never overwrites a quick settings preset
+// (choosing "voice" and saving writes Settings/voice.set), and a WAVE file's
+// own settings go back where the lookup found them. Absolute paths, from the
+// file dialogs, stay as they are.
+fs::path SettingsManager::resolvedSettingsPath() const {
+  if (settingsPath_.empty()) {
+    return {};
+  }
+  return settingsFolder() / settingsPath_;
+}
+
+bool SettingsManager::readAndApply(const fs::path& file) {
+  const bool read = readSettingsFile(file, settings_);
+  applySettingsToEngine(settings_, engine_, &hooks_);
+  return read;
+}
+
+bool SettingsManager::writeTo(const fs::path& file) {
+  return writeSettingsFile(file, settings_, notifier_);
+}
+
+fs::path SettingsManager::startUp() {
+  settingsPath_.clear();
+  fs::path loaded = findDataFile(settingsFolder(), "startup.set");
+  if (!readSettingsFile(loaded, settings_)) {
+    loaded = defaultSettingsFile();
+    // With neither file the record keeps what it holds: its built-in values
+    // are those of the factory default.set, so the program still analyses.
+    if (!readSettingsFile(loaded, settings_)) {
+      loaded.clear();
+    }
+  }
+  applySettingsToEngine(settings_, engine_, &hooks_);
+  hooks_.updateStatusLine();
+  quickSettings_ = listQuickSettings();
+  return loaded;
+}
+
+bool SettingsManager::open() {
+  const auto chosen = dialogs_.openFile({settingsFolder(), "", kFileFilter});
+  if (!chosen) {
+    return false;
+  }
+  settingsPath_ = settingsFolder() / *chosen;
+  const bool read = readAndApply(settingsPath_);
+  hooks_.updateStatusLine();
+  return read;
+}
+
+bool SettingsManager::save(const fs::path& wavePath) {
+  if (settingsPath_.empty()) {
+    return saveAs(wavePath);
+  }
+  const fs::path target = resolvedSettingsPath();
+  if (settingsPath_.is_relative()) {
+    // The Settings folder may have been removed since start-up.
+    std::error_code ec;
+    fs::create_directories(target.parent_path(), ec);
+  }
+  const bool written = writeTo(target);
+  if (written) {
+    notifier_.message("Settings saved as " + target.string(), "Saved OK",
+                      MessageIcon::Information);
+  }
+  hooks_.updateStatusLine();
+  return written;
+}
+
+bool SettingsManager::saveAs(const fs::path& wavePath) {
+  const std::string proposed =
+      wavePath.empty() ? std::string("noname.set") : wavePath.stem().string() + ".set";
+  const auto chosen = dialogs_.saveFile({settingsFolder(), proposed, kFileFilter});
+  if (!chosen) {
+    return false;
+  }
+  const fs::path target = settingsFolder() / *chosen;
+  if (confirmOverwrite(target, notifier_)) {
+    return false;
+  }
+  settingsPath_ = target;
+  const bool written = writeTo(target);
+  hooks_.updateStatusLine();
+  return written;
+}
+
+bool SettingsManager::loadDefaults() {
+  const bool read = readSettingsFile(defaultSettingsFile(), settings_);
+  if (read) {
+    applySettingsToEngine(settings_, engine_, &hooks_);
+    notifier_.message("Default settings loaded", "Success", MessageIcon::Information);
+  }
+  settingsPath_.clear();
+  hooks_.updateStatusLine();
+  return read;
+}
+
+bool SettingsManager::selectQuickSettings(std::string_view entry) {
+  if (!isPlainName(entry)) {
+    return false;
+  }
+  const std::string name = std::string(entry) + std::string(kExtension);
+  const bool read = readAndApply(findDataFile(quickSettingsFolder(), name));
+  settingsPath_ = name;
+  hooks_.updateStatusLine();
+  return read;
+}
+
+std::vector<std::string> SettingsManager::listQuickSettings() const {
+  std::vector<std::string> entries;
+  std::error_code ec;
+  for (fs::directory_iterator it(quickSettingsFolder(), ec), end; !ec && it != end;
+       it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() <= kExtension.size() || !isFile(it->path()) ||
+        !sameNameIgnoringCase(std::string_view(name).substr(name.size() - kExtension.size()),
+                              kExtension)) {
+      continue;
+    }
+    entries.push_back(name.substr(0, name.size() - kExtension.size()));
+  }
+  std::sort(entries.begin(), entries.end(), listOrder);
+  return entries;
+}
+
+WaveSettingsOutcome SettingsManager::lookUpWaveSettings(const fs::path& wavePath,
+                                                        bool offerWizard) {
+  // From here on the save commands are allowed, even before a conversion.
+  hooks_.setProcessed();
+
+  const fs::path own = findDataFile(settingsFolder(), wavePath.stem().string() + ".set");
+  WaveSettingsOutcome outcome = WaveSettingsOutcome::KeptCurrent;
+  if (isFile(own)) {
+    if (notifier_.askYesNo(
+            "A settings file with the same name was found.\nDo you want to load these settings? "
+            "(recommended)",
+            "Settings found", MessageIcon::Information)) {
+      readAndApply(own);
+      settingsPath_ = own.filename();
+      outcome = WaveSettingsOutcome::LoadedFound;
+    } else if (offerWizard &&
+               notifier_.askYesNo("Do you want Settings Wizard automatically find\nthe right "
+                                  "settings for you? (recommened)",
+                                  "Settings not found", MessageIcon::Information)) {
+      hooks_.runSettingsWizard(wavePath);
+      outcome = WaveSettingsOutcome::WizardRun;
+    }
+  } else if (offerWizard &&
+             notifier_.askYesNo("No settings were found for this file.\n\nDo you want Settings "
+                                "Wizard automatically find\nthe right settings for you? "
+                                "(recommened)",
+                                "Settings not found", MessageIcon::Information)) {
+    hooks_.runSettingsWizard(wavePath);
+    outcome = WaveSettingsOutcome::WizardRun;
+  } else {
+    readAndApply(defaultSettingsFile());
+    settingsPath_.clear();
+    outcome = WaveSettingsOutcome::LoadedDefaults;
+  }
+  hooks_.updateStatusLine();
+  return outcome;
+}
+
+}  // namespace melovantis
