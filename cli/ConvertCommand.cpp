@@ -10,6 +10,7 @@
 
 #include "audio/WaveFormatCheck.h"
 #include "audio/WaveReader.h"
+#include "cli/CliSettings.h"
 #include "cli/FrameCsvWriter.h"
 #include "cli/StderrNotifier.h"
 #include "cli/TemporaryFolder.h"
@@ -25,6 +26,7 @@
 #include "engine/AnalysisEngine.h"
 #include "engine/NoteName.h"
 #include "midi/MidiFileWriter.h"
+#include "tools/SettingsWizard.h"
 
 namespace melovantis {
 
@@ -40,14 +42,8 @@ struct ConvertOptions {
   bool quiet = false;
   bool summary = false;
   bool useConverter = true;
+  bool wizard = false;
 };
-
-std::filesystem::path factoryDataFolder() {
-  if (const char* env = std::getenv("MELOVANTIS_DATA"); env != nullptr && *env != '\0') {
-    return env;
-  }
-  return MELOVANTIS_DATA_DIR;
-}
 
 bool isSuitableWave(const std::filesystem::path& path) {
   WaveReader probe;
@@ -97,12 +93,9 @@ int convertFile(const ConvertOptions& options, const std::filesystem::path& inpu
   StderrNotifier notifier;
   AnalysisEngine engine(notifier);
   SettingsRecord settings;
-  if (!readSettingsFile(options.settings, settings)) {
-    notifier.message("Cannot open settings file " + options.settings.string(), "Error",
-                     MessageIcon::Error);
+  if (!loadSettings(options.settings, settings, engine, notifier)) {
     return 1;
   }
-  applySettingsToEngine(settings, engine);
 
   // Anything but the one WAVE form the analysis takes goes through the
   // external converter first, into a temporary WAVE file.
@@ -135,6 +128,15 @@ int convertFile(const ConvertOptions& options, const std::filesystem::path& inpu
   session.autoSaveMidi = false;
   session.drawingEnabled = false;
   session.settings = &settings;
+  if (options.wizard) {
+    // Let the wizard examine the file and derive the settings first.
+    runSettingsWizard(engine, driver, session, settings, factoryDataFolder() / "Private" / "broad.set",
+                      WizardChoices{}, observer);
+    say(options, "Settings Wizard: " + std::to_string(settings.timeResolutionMs) + " ms, notes " +
+                     std::to_string(settings.lowestNote) + ".." +
+                     std::to_string(settings.highestNote) + ", harmonic threshold " +
+                     std::to_string(settings.harmonicThreshold));
+  }
   driver.startConversion(session);
 
   const std::filesystem::path midi =
@@ -239,6 +241,8 @@ int runConvertCommand(const std::vector<std::string>& args) {
       options.summary = true;
     } else if (a == "--no-convert") {
       options.useConverter = false;
+    } else if (a == "--wizard") {
+      options.wizard = true;
     } else if (!a.empty() && a[0] == '-') {
       return usageError("unknown option " + a);
     } else {
@@ -257,7 +261,7 @@ int runConvertCommand(const std::vector<std::string>& args) {
                       "gets its own NAME.mid");
   }
   if (options.settings.empty()) {
-    options.settings = factoryDataFolder() / "Private" / "default.set";
+    options.settings = factoryDefaultSettings();
   }
   if (options.inputs.size() == 1) {
     return convertFile(options, options.inputs.front(), true);

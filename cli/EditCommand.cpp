@@ -6,6 +6,7 @@
 #include <iostream>
 #include <optional>
 
+#include "cli/CliSettings.h"
 #include "cli/FrameCsvWriter.h"
 #include "cli/StderrNotifier.h"
 #include "cli/Usage.h"
@@ -42,13 +43,6 @@ struct EditOptions {
   std::optional<int> cents;
   std::optional<int> speed;
 };
-
-std::filesystem::path factoryDataFolder() {
-  if (const char* env = std::getenv("MELOVANTIS_DATA"); env != nullptr && *env != '\0') {
-    return env;
-  }
-  return MELOVANTIS_DATA_DIR;
-}
 
 // A whole decimal number inside min..max, with an optional sign.
 std::optional<int> parseWholeNumber(const std::string& text, int min, int max) {
@@ -165,18 +159,15 @@ int runEditCommand(const std::vector<std::string>& args) {
     return usageError(problem);
   }
   if (options.settings.empty()) {
-    options.settings = factoryDataFolder() / "Private" / "default.set";
+    options.settings = factoryDefaultSettings();
   }
 
   StderrNotifier notifier;
   AnalysisEngine engine(notifier);
   SettingsRecord settings;
-  if (!readSettingsFile(options.settings, settings)) {
-    notifier.message("Cannot open settings file " + options.settings.string(), "Error",
-                     MessageIcon::Error);
+  if (!loadSettings(options.settings, settings, engine, notifier)) {
     return 1;
   }
-  applySettingsToEngine(settings, engine);
   if (!readProjectFile(engine, options.project, notifier)) {
     return 1;
   }

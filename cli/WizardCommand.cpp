@@ -7,6 +7,7 @@
 
 #include "audio/WaveFormatCheck.h"
 #include "audio/WaveReader.h"
+#include "cli/CliSettings.h"
 #include "cli/StderrNotifier.h"
 #include "cli/TerminalObserver.h"
 #include "cli/Usage.h"
@@ -30,13 +31,6 @@ struct WizardOptions {
   WizardChoices choices;
   bool quiet = false;
 };
-
-std::filesystem::path factoryDataFolder() {
-  if (const char* env = std::getenv("MELOVANTIS_DATA"); env != nullptr && *env != '\0') {
-    return env;
-  }
-  return MELOVANTIS_DATA_DIR;
-}
 
 // "range,threshold,resolution,brightness", any of them, in any order.
 bool parseChoices(const std::string& list, WizardChoices& choices) {
@@ -125,12 +119,9 @@ int runWizardCommand(const std::vector<std::string>& args) {
   StderrNotifier notifier;
   AnalysisEngine engine(notifier);
   SettingsRecord settings;
-  if (!readSettingsFile(options.settings, settings)) {
-    notifier.message("Cannot open settings file " + options.settings.string(), "Error",
-                     MessageIcon::Error);
+  if (!loadSettings(options.settings, settings, engine, notifier)) {
     return 1;
   }
-  applySettingsToEngine(settings, engine);
 
   WaveReader reader;
   if (!checkWaveFormat(reader, options.input, notifier)) {

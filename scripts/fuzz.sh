@@ -79,7 +79,7 @@ for t in "${targets[@]}"; do
     -timeout=25 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$build/findings/$t/" >"$log" 2>&1 || status=$?
   # libFuzzer's closing lines: executions, coverage (cov), features (ft), corpus.
-  grep -E '^(#[0-9]+ +DONE|Done [0-9]+ runs|stat::number_of_executed_units|stat::peak_rss_mb)' \
+  grep -E '^(#[0-9]+[[:space:]]+DONE|Done [0-9]+ runs|stat::number_of_executed_units|stat::peak_rss_mb)' \
     "$log" | sed 's/^/   /' || true
   if [ "$status" -ne 0 ]; then
     echo "fuzz.sh: $t found a fault (exit $status):" >&2

@@ -107,6 +107,16 @@ TEST_F(CliConvert, UnwritableOutputAndMissingSettingsExitWithOne) {
   EXPECT_NE(r.err.find("Cannot open settings file"), std::string::npos);
 }
 
+TEST_F(CliConvert, WizardDerivesTheSettingsBeforeConverting) {
+  const auto csv = dir / "wizard.csv";
+  const auto r = runCli(dir, {"convert", wave.string(), "--wizard", "--frames", csv.string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Settings Wizard: "), std::string::npos) << r.err;
+  // Note 69 found in the examination gives the range 61..77 around it.
+  EXPECT_NE(r.err.find("notes 61..77"), std::string::npos) << r.err;
+  EXPECT_NE(readText(csv).find(",69.0"), std::string::npos);
+}
+
 TEST_F(CliConvert, BatchConvertsEachFileToItsOwnMidiAndSurvivesABadOne) {
   const auto second = dir / "second.wav";
   test::writeMonoWave(second, test::harmonicTone(60, 44100));

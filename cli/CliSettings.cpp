@@ -1,0 +1,33 @@
+#include "cli/CliSettings.h"
+
+#include <cstdlib>
+
+#include "documents/EngineSettings.h"
+#include "documents/SettingsFile.h"
+#include "documents/SettingsRecord.h"
+#include "engine/Notifier.h"
+
+namespace melovantis {
+
+std::filesystem::path factoryDataFolder() {
+  if (const char* env = std::getenv("MELOVANTIS_DATA"); env != nullptr && *env != '\0') {
+    return env;
+  }
+  return MELOVANTIS_DATA_DIR;
+}
+
+std::filesystem::path factoryDefaultSettings() {
+  return factoryDataFolder() / "Private" / "default.set";
+}
+
+bool loadSettings(const std::filesystem::path& path, SettingsRecord& settings,
+                  AnalysisEngine& engine, Notifier& notifier) {
+  if (!readSettingsFile(path, settings)) {
+    notifier.message("Cannot open settings file " + path.string(), "Error", MessageIcon::Error);
+    return false;
+  }
+  applySettingsToEngine(settings, engine);
+  return true;
+}
+
+}  // namespace melovantis

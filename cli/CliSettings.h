@@ -1,0 +1,23 @@
+#pragma once
+
+#include <filesystem>
+
+namespace melovantis {
+
+class AnalysisEngine;
+class Notifier;
+struct SettingsRecord;
+
+// The shipped factory files: MELOVANTIS_DATA when set, else the data folder
+// of the source tree this program was built from.
+std::filesystem::path factoryDataFolder();
+
+// The factory Private/default.set.
+std::filesystem::path factoryDefaultSettings();
+
+// Reads a settings file into the record and applies it to the engine. A file
+// that cannot be read is reported and nothing is applied.
+bool loadSettings(const std::filesystem::path& path, SettingsRecord& settings,
+                  AnalysisEngine& engine, Notifier& notifier);
+
+}  // namespace melovantis
