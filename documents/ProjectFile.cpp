@@ -26,19 +26,22 @@ void cannotOpen(Notifier& notifier) {
 }  // namespace
 
 bool writeProjectFile(const AnalysisEngine& engine, const std::filesystem::path& path,
-                      Notifier& notifier) {
+                      Notifier& notifier, std::string* systemError) {
   AtomicFileWriter writer(path);
   bool ok = writer.open();
   if (ok) {
     std::FILE* f = writer.file();
-    ok = std::fprintf(f, "%d\n", engine.frameCount) > 0;
+    ok = writer.wrote(std::fprintf(f, "%d\n", engine.frameCount) > 0);
     for (int i = 0; ok && i < engine.frameCount; ++i) {
       const FrameRecord& row = engine.frames[static_cast<std::size_t>(i)];
-      ok = std::fprintf(f, "%lf\t%d\t%d\n", row.pitch, row.volume, row.brightness) > 0;
+      ok = writer.wrote(std::fprintf(f, "%lf\t%d\t%d\n", row.pitch, row.volume, row.brightness) > 0);
     }
     ok = ok && writer.commit();
   }
   if (!ok) {
+    if (systemError != nullptr) {
+      *systemError = writer.errorText();
+    }
     notifier.message("File error!", "Error", MessageIcon::Error);
   }
   return ok;

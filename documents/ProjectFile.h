@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace melovantis {
 
@@ -16,9 +17,10 @@ class Notifier;
 inline constexpr long long kMaxProjectRows = 86400LL * 44100 / 300;
 
 // Writes rows 0..frameCount-1, replacing the file only when it is complete.
-// On failure shows "File error!" and returns false; an older file stays.
+// On failure shows "File error!" and returns false; an older file stays and
+// `systemError`, when given, receives the system's reason.
 bool writeProjectFile(const AnalysisEngine& engine, const std::filesystem::path& path,
-                      Notifier& notifier);
+                      Notifier& notifier, std::string* systemError = nullptr);
 
 // Replaces frameCount and the rows the file supplies; rows it announces but
 // does not supply keep their previous contents. A file that cannot be opened,

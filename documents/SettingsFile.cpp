@@ -63,16 +63,19 @@ bool readSettingsFile(const std::filesystem::path& path, SettingsRecord& record)
 }
 
 bool writeSettingsFile(const std::filesystem::path& path, const SettingsRecord& record,
-                       Notifier& notifier) {
+                       Notifier& notifier, std::string* systemError) {
   AtomicFileWriter writer(path);
   bool ok = writer.open();
   for (int k = 0; ok && k < SettingsRecord::kFieldCount; ++k) {
-    ok = std::fprintf(writer.file(), "%" PRId32 "\n", record.field(k)) > 0;
+    ok = writer.wrote(std::fprintf(writer.file(), "%" PRId32 "\n", record.field(k)) > 0);
   }
   if (ok) {
     ok = writer.commit();
   }
   if (!ok) {
+    if (systemError != nullptr) {
+      *systemError = writer.errorText();
+    }
     notifier.message("Error saving file", "Error", MessageIcon::Error);
   }
   return ok;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 #include "documents/SettingsRecord.h"
 
@@ -20,8 +21,9 @@ class Notifier;
 bool readSettingsFile(const std::filesystem::path& path, SettingsRecord& record);
 
 // Writes the record, replacing any old file only once the new one is complete.
-// On failure says "Error saving file" and returns false; the old file stays.
+// On failure says "Error saving file" and returns false; the old file stays
+// and `systemError`, when given, receives the system's reason.
 bool writeSettingsFile(const std::filesystem::path& path, const SettingsRecord& record,
-                       Notifier& notifier);
+                       Notifier& notifier, std::string* systemError = nullptr);
 
 }  // namespace melovantis

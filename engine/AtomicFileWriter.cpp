@@ -56,6 +56,13 @@ bool AtomicFileWriter::open() {
   return false;
 }
 
+bool AtomicFileWriter::wrote(bool succeeded) {
+  if (!succeeded) {
+    fail(errno != 0 ? errno : EIO);
+  }
+  return succeeded;
+}
+
 bool AtomicFileWriter::commit() {
   if (file_ == nullptr) {
     if (error_.empty()) {

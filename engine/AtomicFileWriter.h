@@ -23,6 +23,10 @@ class AtomicFileWriter {
   // The open temporary file (binary mode), or nullptr before open().
   std::FILE* file() const { return file_; }
 
+  // Takes the outcome of a write through file(); a failed one keeps the
+  // system's reason (errno) for errorText(). Returns `succeeded`.
+  bool wrote(bool succeeded);
+
   // Flushes, syncs and closes the temporary file and renames it over the
   // target. False when any step (or any earlier write) failed; the target is
   // then untouched and the temporary file is gone.

@@ -1,9 +1,11 @@
 #include "midi/MidiFileWriter.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <string_view>
 #include <vector>
@@ -189,11 +191,15 @@ void reportFileError(Notifier& notifier) {
 
 }  // namespace
 
-bool writeMidiFile(AnalysisEngine& engine, const std::filesystem::path& path, Notifier& notifier) {
+bool writeMidiFile(AnalysisEngine& engine, const std::filesystem::path& path, Notifier& notifier,
+                   std::string* systemError) {
   std::vector<std::uint8_t> bytes = buildMidiFile(engine, notifier);
   const std::size_t trackLength = bytes.size() - kHeaderBytes;
   if (trackLength > std::numeric_limits<std::uint32_t>::max()) {
-    reportFileError(notifier);  // the length field cannot hold it
+    if (systemError != nullptr) {
+      *systemError = std::strerror(EFBIG);  // the length field cannot hold it
+    }
+    reportFileError(notifier);
     return false;
   }
   std::vector<std::uint8_t> lengthBytes;
@@ -202,8 +208,11 @@ bool writeMidiFile(AnalysisEngine& engine, const std::filesystem::path& path, No
 
   AtomicFileWriter writer(path);
   if (!writer.open() ||
-      std::fwrite(bytes.data(), 1, bytes.size(), writer.file()) != bytes.size() ||
+      !writer.wrote(std::fwrite(bytes.data(), 1, bytes.size(), writer.file()) == bytes.size()) ||
       !writer.commit()) {
+    if (systemError != nullptr) {
+      *systemError = writer.errorText();
+    }
     reportFileError(notifier);
     return false;
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace melovantis {
 
@@ -21,7 +22,9 @@ class Notifier;
 //
 // The file is built in memory and replaces `path` only once it is complete;
 // on failure "File error!" is shown, an existing file is left as it was and
-// the result is false.
-bool writeMidiFile(AnalysisEngine& engine, const std::filesystem::path& path, Notifier& notifier);
+// the result is false; `systemError`, when given, receives the system's reason
+// ("No space left on device", "Read-only file system", ...).
+bool writeMidiFile(AnalysisEngine& engine, const std::filesystem::path& path, Notifier& notifier,
+                   std::string* systemError = nullptr);
 
 }  // namespace melovantis

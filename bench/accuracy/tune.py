@@ -1,0 +1,159 @@
+#!/usr/bin/python3
+"""Search settings values on the accuracy evaluation (coordinate descent).
+
+Starts from a settings file, tries every candidate value of one field at a time
+with the others fixed, keeps the best, and repeats until a whole pass changes
+nothing. The objective is the mean of note F onset+pitch (sounding), the same
+with offsets, and the raw pitch accuracy over the chosen melodies and variants.
+Prints each trial and the best settings; writes them with --save.
+
+  tune.py --cli build/cli/melovantis-cli --base data/Private/default.set \\
+          --fields harmonicThreshold,timeResolutionMs --save /tmp/best.set
+"""
+
+from __future__ import annotations
+
+import argparse
+import os
+import sys
+import tempfile
+
+import evaluate
+import melodies
+import render
+
+FIELDS = ["timeResolutionMs", "harmonicThreshold", "sendBrightness", "sendVolume",
+          "timeResolutionBoost", "midiChannel", "lowestNote", "highestNote", "lowestNoteMarkX",
+          "highestNoteMarkX", "gmVoice", "pitchBendRange", "brightnessController", "sendTempo",
+          "bpmChoice", "brightnessGain", "attackDetection", "attackSensitivity",
+          "volumeController", "pitchResolutionBoost"]
+
+CANDIDATES = {
+    "timeResolutionMs": [20, 25, 30, 35, 40, 45, 50, 55, 61, 65, 70, 75, 80, 90],
+    "harmonicThreshold": [0, 3, 6, 10, 15, 20, 25, 30, 40, 50, 70],
+    "timeResolutionBoost": [0, 1, 2],
+    "pitchResolutionBoost": [0, 1],
+    "lowestNote": [21, 24, 26, 28, 31, 34, 36],
+    "highestNote": [96, 100, 104, 108, 112, 116, 120, 127],
+    "bpmChoice": [0, 101, 128],
+    "brightnessGain": [1, 5, 10, 15, 20, 30, 50],
+    "attackDetection": [0, 1],
+    "attackSensitivity": [1, 5, 10, 15, 20, 25, 30, 40, 50, 60, 70, 80, 90, 100],
+}
+
+_MARK_OFFSETS = [0, 10, 20, 30, 40, 60, 70, 80, 90, 100, 110, 120]
+
+
+def mark_x(note):
+    return _MARK_OFFSETS[note % 12] + 140 * (note // 12)
+
+
+def read_settings(path):
+    with open(path) as f:
+        values = [int(x) for x in f.read().split()]
+    if len(values) != 20:
+        raise ValueError(f"{path}: {len(values)} numbers, not 20")
+    return dict(zip(FIELDS, values))
+
+
+def write_settings(path, settings):
+    settings = dict(settings)
+    settings["lowestNoteMarkX"] = mark_x(settings["lowestNote"])
+    settings["highestNoteMarkX"] = mark_x(settings["highestNote"])
+    with open(path, "w") as f:
+        f.write("".join(f"{settings[k]}\n" for k in FIELDS))
+
+
+def objective(means):
+    return (means["f_sounding"] + means["f_sounding_offset"] + means["rpa"]) / 3.0
+
+
+class Trials:
+    def __init__(self, cli, work, items, jobs):
+        self.cli = cli
+        self.work = work
+        self.items = items
+        self.jobs = jobs
+        self.cache = {}
+        self.folder = tempfile.mkdtemp(prefix="melovantis-tune-")
+
+    def measure(self, settings):
+        key = tuple(settings[k] for k in FIELDS)
+        if key not in self.cache:
+            path = os.path.join(self.folder, f"trial{len(self.cache)}.set")
+            write_settings(path, settings)
+            system = evaluate.System("trial", "convert", path)
+            scores, _, _, _ = evaluate.evaluate([system], self.items, self.cli, self.work,
+                                                self.jobs)
+            means = evaluate.mean_scores(scores["trial"], self.items)
+            self.cache[key] = (objective(means), means)
+        return self.cache[key]
+
+
+def describe(settings, base):
+    changed = [f"{k}={settings[k]}" for k in FIELDS if settings[k] != base[k]
+               and not k.endswith("MarkX")]
+    return " ".join(changed) or "(base)"
+
+
+def main(argv=None):
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--cli", required=True)
+    parser.add_argument("--base", required=True, help="settings file to start from")
+    parser.add_argument("--work", default=os.path.join(tempfile.gettempdir(),
+                                                       "melovantis-accuracy"))
+    parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
+    parser.add_argument("--melodies", default="")
+    parser.add_argument("--variants", default=",".join(render.VARIANTS))
+    parser.add_argument("--fields", default=",".join(CANDIDATES))
+    parser.add_argument("--fix", action="append", default=[], metavar="FIELD=VALUE",
+                        help="set a field before the search and keep it")
+    parser.add_argument("--limit", action="append", default=[], metavar="FIELD=A,B,C",
+                        help="candidate values of a field for this search")
+    parser.add_argument("--passes", type=int, default=3)
+    parser.add_argument("--save", default="")
+    args = parser.parse_args(argv)
+
+    chosen = melodies.by_name(args.melodies.split(",")) if args.melodies else melodies.MELODIES
+    items = evaluate.prepare_corpus(args.work, chosen, args.variants.split(","), args.jobs)
+    trials = Trials(os.path.abspath(args.cli), args.work, items, args.jobs)
+    base = read_settings(args.base)
+    current = dict(base)
+    for spec in args.fix:
+        name, _, value = spec.partition("=")
+        current[name] = int(value)
+    candidates = dict(CANDIDATES)
+    for spec in args.limit:
+        name, _, values = spec.partition("=")
+        candidates[name] = [int(v) for v in values.split(",")]
+    fields = [f for f in args.fields.split(",") if f]
+
+    best_value, best_means = trials.measure(current)
+    print(f"start {best_value:.4f} {describe(current, base)}", flush=True)
+    for number in range(args.passes):
+        changed = False
+        for field in fields:
+            for value in candidates[field]:
+                trial = dict(current)
+                trial[field] = value
+                if trial["highestNote"] <= trial["lowestNote"]:
+                    continue
+                result, means = trials.measure(trial)
+                print(f"  pass {number + 1} {field}={value}: {result:.4f} "
+                      f"(F {means['f_sounding']:.3f} F+off {means['f_sounding_offset']:.3f} "
+                      f"RPA {means['rpa']:.3f} onset {means['f_onset']:.3f})", flush=True)
+                if result > best_value + 1e-9:
+                    best_value, best_means, current = result, means, trial
+                    changed = True
+            print(f"after {field}: {best_value:.4f} {describe(current, base)}", flush=True)
+        if not changed:
+            break
+    print(f"best {best_value:.4f} {describe(current, base)}")
+    print("  " + " ".join(f"{k} {v:.3f}" for k, v in best_means.items()))
+    if args.save:
+        write_settings(args.save, current)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
