@@ -234,6 +234,12 @@ std::uint32_t WaveReader::dataRemaining() const {
       std::min<std::int64_t>(dataEnd_ - position_, std::numeric_limits<std::uint32_t>::max()));
 }
 
+std::uint32_t WaveReader::dataInFile() const {
+  const std::int64_t dataStart = dataEnd_ - dataSize_;
+  const std::int64_t held = std::min(dataEnd_, fileSize_) - dataStart;
+  return file_ == nullptr || held <= 0 ? 0 : static_cast<std::uint32_t>(held);
+}
+
 std::size_t WaveReader::readBytes(void* destination, std::size_t count) {
   const std::size_t got = std::fread(destination, 1, count, file_);
   position_ += static_cast<std::int64_t>(got);

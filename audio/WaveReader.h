@@ -82,6 +82,9 @@ class WaveReader {
   std::uint32_t dataSize() const { return dataSize_; }
   // Bytes of the data chunk not yet read.
   std::uint32_t dataRemaining() const;
+  // Bytes of the data chunk that the file really holds: a header written while
+  // streaming, or a file cut short, promises more than is there.
+  std::uint32_t dataInFile() const;
 
  private:
   struct ChunkSearch {

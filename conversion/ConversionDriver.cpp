@@ -54,8 +54,9 @@ void ConversionDriver::startConversion(ConversionSession& session) {
   } else {
     observer_.setProgress(0);
     engine_.frameCount = 0;
-    // Room for every row up front, so the analysis itself never allocates.
-    engine_.reserveRows(rowsForData(totalBytes, n, hop) + 1);
+    // Room for every row up front, so the analysis itself never allocates; for
+    // the rows the file holds, not the ones a header may promise (4 GB while streaming).
+    engine_.reserveRows(rowsForData(reader_.dataInFile(), n, hop) + 1);
   }
 
   observer_.showProgressWindow(session.drawingEnabled);

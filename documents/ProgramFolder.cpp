@@ -99,7 +99,7 @@ bool copyFile(const fs::path& from, const fs::path& to, SeedResult& result) {
     ok = writer.commit();
   }
   if (!ok) {
-    const std::string why = in == nullptr ? std::string("cannot read it")
+    const std::string why = in == nullptr                ? std::string("cannot read it")
                             : writer.errorText().empty() ? std::string("write failed")
                                                          : writer.errorText();
     recordProblem(result, "Cannot copy " + from.string() + " to " + to.string() + ": " + why);
@@ -122,8 +122,8 @@ void copyMissing(const fs::path& from, const fs::path& to, SeedResult& result) {
       continue;
     }
     std::error_code existsError;
-    const bool present = isKind(findDataFile(to, name), EntryKind::File) ||
-                         fs::exists(to / name, existsError);
+    const bool present =
+        isKind(findDataFile(to, name), EntryKind::File) || fs::exists(to / name, existsError);
     if (!present) {
       copyFile(source, to / name, result);
     }
@@ -157,9 +157,11 @@ fs::path homeFolder() {
 }  // namespace
 
 bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
-  const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
+  const auto fold = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return fold(x) == fold(y); });
 }
 
 fs::path findDataFolder(const fs::path& parent, const fs::path& name) {
@@ -173,7 +175,8 @@ fs::path findDataFolder(const fs::path& parent, const fs::path& name) {
 }
 
 fs::path findDataFile(const fs::path& folder, const fs::path& name) {
-  const fs::path parent = name.has_parent_path() ? findDataFolder(folder, name.parent_path()) : folder;
+  const fs::path parent =
+      name.has_parent_path() ? findDataFolder(folder, name.parent_path()) : folder;
   return findEntry(parent, name.filename(), EntryKind::File);
 }
 

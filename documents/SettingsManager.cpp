@@ -16,6 +16,16 @@ namespace {
 
 constexpr std::string_view kExtension = ".set";
 
+constexpr const char* kFoundQuestion =
+    "A settings file with the same name was found.\nDo you want to load these settings? "
+    "(recommended)";
+// The wizard questions keep the program's own spelling of "recommened".
+constexpr const char* kWizardQuestion =
+    "Do you want Settings Wizard automatically find\nthe right settings for you? (recommened)";
+constexpr const char* kNotFoundQuestion =
+    "No settings were found for this file.\n\nDo you want Settings Wizard automatically find\n"
+    "the right settings for you? (recommened)";
+
 bool isFile(const fs::path& path) {
   std::error_code ec;
   return fs::exists(path, ec) && !fs::is_directory(path, ec);
@@ -130,8 +140,7 @@ bool SettingsManager::save(const fs::path& wavePath) {
   }
   const bool written = writeTo(target);
   if (written) {
-    notifier_.message("Settings saved as " + target.string(), "Saved OK",
-                      MessageIcon::Information);
+    notifier_.message("Settings saved as " + target.string(), "Saved OK", MessageIcon::Information);
   }
   hooks_.updateStatusLine();
   return written;
@@ -201,25 +210,17 @@ WaveSettingsOutcome SettingsManager::lookUpWaveSettings(const fs::path& wavePath
   const fs::path own = findDataFile(settingsFolder(), wavePath.stem().string() + ".set");
   WaveSettingsOutcome outcome = WaveSettingsOutcome::KeptCurrent;
   if (isFile(own)) {
-    if (notifier_.askYesNo(
-            "A settings file with the same name was found.\nDo you want to load these settings? "
-            "(recommended)",
-            "Settings found", MessageIcon::Information)) {
+    if (notifier_.askYesNo(kFoundQuestion, "Settings found", MessageIcon::Information)) {
       readAndApply(own);
       settingsPath_ = own.filename();
       outcome = WaveSettingsOutcome::LoadedFound;
-    } else if (offerWizard &&
-               notifier_.askYesNo("Do you want Settings Wizard automatically find\nthe right "
-                                  "settings for you? (recommened)",
-                                  "Settings not found", MessageIcon::Information)) {
+    } else if (offerWizard && notifier_.askYesNo(kWizardQuestion, "Settings not found",
+                                                 MessageIcon::Information)) {
       hooks_.runSettingsWizard(wavePath);
       outcome = WaveSettingsOutcome::WizardRun;
     }
-  } else if (offerWizard &&
-             notifier_.askYesNo("No settings were found for this file.\n\nDo you want Settings "
-                                "Wizard automatically find\nthe right settings for you? "
-                                "(recommened)",
-                                "Settings not found", MessageIcon::Information)) {
+  } else if (offerWizard && notifier_.askYesNo(kNotFoundQuestion, "Settings not found",
+                                               MessageIcon::Information)) {
     hooks_.runSettingsWizard(wavePath);
     outcome = WaveSettingsOutcome::WizardRun;
   } else {

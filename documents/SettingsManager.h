@@ -27,10 +27,10 @@ class SettingsManagerHooks : public SettingsApplyHook {
 
 // How the per-file lookup ended.
 enum class WaveSettingsOutcome {
-  LoadedFound,      // the file's own settings were loaded
-  KeptCurrent,      // the user declined them and the wizard
-  WizardRun,        // the Settings Wizard was started
-  LoadedDefaults,   // no own settings (or declined wizard): Private/default.set
+  LoadedFound,     // the file's own settings were loaded
+  KeptCurrent,     // the user declined them and the wizard
+  WizardRun,       // the Settings Wizard was started
+  LoadedDefaults,  // no own settings (or declined wizard): Private/default.set
 };
 
 // Decides which settings file fills the one settings record: the start-up
@@ -56,7 +56,9 @@ class SettingsManager {
   bool open();
 
   // "Save": writes to the current file, or does Save As when there is none.
-  // `wavePath` is the open WAVE file, empty when none. True when written.
+  // `wavePath` is the open WAVE file, empty when none. The confirmation names
+  // the path written, so a bare name shows which folder it went to. True
+  // when written.
   bool save(const std::filesystem::path& wavePath);
 
   // "Save As": proposes "<wave base name>.set" or "noname.set" in the Settings

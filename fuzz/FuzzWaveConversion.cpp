@@ -5,7 +5,8 @@
 //
 // Promises checked: no crash and no undefined behaviour anywhere; every row
 // holds a pitch in 0..127 or none, volume and brightness in 0..127, an attack
-// flag of 0 or 1; the MIDI file is complete and every data byte is 7-bit.
+// flag of 0 or 1; no more rows reserved than analysed; the MIDI file is
+// complete and every data byte is 7-bit.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -105,6 +106,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   session.settings = &settings;
   driver.startConversion(session);
   requireSaneRows(engine);
+  // Memory follows what the file holds, not what its header promises.
+  if (engine.frames.size() > static_cast<std::size_t>(engine.frameCount) + 1) {
+    fail(std::to_string(engine.frames.size()) + " rows reserved for " +
+         std::to_string(engine.frameCount) + " analysed");
+  }
 
   // The area corrector's re-analysis of a middle stretch reopens and seeks into the file.
   if (engine.frameCount > 2) {

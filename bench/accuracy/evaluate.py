@@ -66,6 +66,7 @@ class System:
     kind: str  # convert, notation, wizard, aubio
     settings: str = ""
     data: str = ""  # MELOVANTIS_DATA for the wizard's broad settings
+    main: bool = True  # shown in the per-melody table
 
 
 # ---------------------------------------------------------------- corpus
@@ -336,6 +337,7 @@ def markdown_tables(systems, items, scores, seconds, variants):
 
 
 def per_melody_table(systems, items, scores):
+    systems = [s for s in systems if s.main]
     names = sorted({i.melody.name for i in items}, key=[m.name for m in melodies.MELODIES].index)
     lines = ["Per melody (all variants): note F onset+pitch (sounding) / raw pitch accuracy", "",
              "| Melody | " + " | ".join(s.name for s in systems) + " |",
@@ -360,13 +362,15 @@ def default_systems(data, presets):
     ]
     if presets:
         systems.append(System("Melovantis default_realtime.set", "convert",
-                              os.path.join(private, "default_realtime.set")))
+                              os.path.join(private, "default_realtime.set"), main=False))
+        systems.append(System("Melovantis broad.set", "convert",
+                              os.path.join(private, "broad.set"), main=False))
         quick = os.path.join(data, "QuickSettings")
         if os.path.isdir(quick):
             for name in sorted(os.listdir(quick)):
                 if name.endswith(".set"):
                     systems.append(System(f"Quick: {name[:-4]}", "convert",
-                                          os.path.join(quick, name)))
+                                          os.path.join(quick, name), main=False))
     return systems
 
 

@@ -118,15 +118,16 @@ MELODIES = [
            "36/1 40/1 43/1 45/1 46/1 45/1 43/1 40/1 "
            "41/1 41/1 45/1 48/1 50/1 48/1 45/1 41/1 "
            "43/1 43/1 47/1 50/1 53/1 50/1 47/1 43/1 36/0.5s 36/0.5s 36/0.5s 36/0.5s 36/2"),
-    # The SoundFont's whistle sample reaches up to note 78 only.
-    Melody("whistle_glides", 78, "Whistle", 100, -7.0,
-           "61/1 66/1g 68/1 66/1 63/1 61/2 r/1 "
-           "70/0.5 68/0.5 66/0.5 68/0.5 70/1g 73/1l 75/1g 78/2 r/1 75/1 73/1 70/1 66/3",
+    # TimGM6mb's own Whistle sample sounds about 8.6 semitones flat and stops at
+    # note 78, so the whistle-like line is played by the ocarina, a pure tone.
+    Melody("whistle_glides", 79, "Ocarina", 100, -7.0,
+           "79/1 84/1g 86/1 84/1 81/1 79/2 r/1 "
+           "88/0.5 86/0.5 84/0.5 86/0.5 88/1g 91/1l 93/1g 96/2 r/1 93/1 91/1 88/1 84/3",
            vibrato=0.15),
     Melody("alto_sax_ballad", 65, "Alto Sax", 66, -4.0,
            "61/1l 63/1l 66/1g 68/1l 70/2l 68/1 66/1 r/1 "
            "73/1.5l 71/0.5l 70/1g 66/1 63/1l 61/1l 58/2l 54/1g 49/1 r/1 61/3"),
-    Melody("ocarina_repeats", 79, "Ocarina", 160, -6.0,
+    Melody("recorder_repeats", 74, "Recorder", 160, -6.0,
            "76/0.5s 76/0.5s 76/1 72/0.5s 76/0.5s 79/1 r/1 79/0.5s 79/0.5s 79/0.5s 79/0.5s "
            "81/1 79/1 76/0.5s 76/0.5s 74/1 72/2 r/1 "
            "84/0.5s 84/0.5s 84/0.5s 83/0.5s 81/0.5s 81/0.5s 81/0.5s 79/0.5s "

@@ -1,7 +1,8 @@
 """Notes and pitch out of a Standard MIDI File, as a synthesizer would play it.
 
-Reads PPQ and SMPTE time bases (mido alone misreads an SMPTE division), follows
-the tempo map, and keeps per channel the pitch-bend value and the bend range.
+Reads PPQ and SMPTE time bases with a small parser of its own (mido misreads
+an SMPTE division, and is slow on files with many pitch bends), follows the
+tempo map, and keeps per channel the pitch-bend value and the bend range.
 The bend range is taken only from the data entry of registered parameter 0
 (controller 101 = 0, 100 = 0, then 6 and 38); once a non-registered parameter
 is selected (99, 98), later data entry goes there and leaves the range alone.
@@ -12,8 +13,6 @@ from __future__ import annotations
 import bisect
 import dataclasses
 import struct
-
-import mido
 
 DEFAULT_BEND_RANGE = 2.0
 SOUNDING_WINDOW_S = 0.1
@@ -60,13 +59,76 @@ class _ChannelState:
         return delta * self.range / (8191.0 if delta > 0 else 8192.0)
 
 
-def _division(path):
+def _read_chunks(path):
+    """(division, [track bytes]) of a Standard MIDI File."""
     with open(path, "rb") as f:
-        header = f.read(14)
-    if len(header) < 14 or header[:4] != b"MThd":
+        data = f.read()
+    if len(data) < 14 or data[:4] != b"MThd":
         raise ValueError(f"{path}: not a Standard MIDI File")
-    (division,) = struct.unpack(">H", header[12:14])
-    return division
+    (header_length,) = struct.unpack(">I", data[4:8])
+    (division,) = struct.unpack(">H", data[12:14])
+    pos = 8 + header_length
+    tracks = []
+    while pos + 8 <= len(data):
+        kind = data[pos:pos + 4]
+        (length,) = struct.unpack(">I", data[pos + 4:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b"MTrk":
+            tracks.append(body)
+        pos += 8 + length
+    return division, tracks
+
+
+def _events(track):
+    """(absolute tick, status, data1, data2) of every message; meta tempo as status 0x51."""
+    pos = 0
+    tick = 0
+    running = 0
+    end = len(track)
+
+    def vlq():
+        nonlocal pos
+        value = 0
+        while pos < end:
+            byte = track[pos]
+            pos += 1
+            value = (value << 7) | (byte & 0x7F)
+            if not byte & 0x80:
+                break
+        return value
+
+    while pos < end:
+        tick += vlq()
+        if pos >= end:
+            break
+        status = track[pos]
+        if status == 0xFF:
+            kind = track[pos + 1] if pos + 1 < end else 0
+            pos += 2
+            length = vlq()
+            body = track[pos:pos + length]
+            pos += length
+            if kind == 0x51 and len(body) == 3:
+                yield tick, 0x51, (body[0] << 16) | (body[1] << 8) | body[2], 0
+            elif kind == 0x2F:
+                break
+            continue
+        if status in (0xF0, 0xF7):
+            pos += 1
+            pos += vlq()
+            continue
+        if status & 0x80:
+            running = status
+            pos += 1
+        elif not running:
+            pos += 1  # a data byte with no status before it: skip it
+            continue
+        size = 1 if (running & 0xF0) in (0xC0, 0xD0) else 2
+        data = track[pos:pos + size]
+        pos += size
+        if len(data) < size:
+            break
+        yield tick, running, data[0], data[1] if size == 2 else 0
 
 
 def _seconds_converter(division, tempo_changes):
@@ -98,18 +160,15 @@ def _seconds_converter(division, tempo_changes):
 
 def read_notes(path):
     """(notes sorted by onset, {channel: BendTrack}) of a MIDI file."""
-    division = _division(path)
-    mid = mido.MidiFile(str(path), clip=True)
-    timed = []  # (tick, track index, position, message)
+    division, raw_tracks = _read_chunks(path)
+    timed = []  # (tick, track index, position, status, data1, data2)
     tempo_changes = []
-    for ti, track in enumerate(mid.tracks):
-        tick = 0
-        for pos, msg in enumerate(track):
-            tick += msg.time
-            if msg.type == "set_tempo":
-                tempo_changes.append((tick, msg.tempo))
-            elif not msg.is_meta:
-                timed.append((tick, ti, pos, msg))
+    for ti, track in enumerate(raw_tracks):
+        for pos, (tick, status, d1, d2) in enumerate(_events(track)):
+            if status == 0x51:
+                tempo_changes.append((tick, d1))
+            else:
+                timed.append((tick, ti, pos, status, d1, d2))
     timed.sort(key=lambda e: (e[0], e[1], e[2]))
     seconds = _seconds_converter(division, tempo_changes)
 
@@ -122,27 +181,27 @@ def read_notes(path):
         if onset is not None:
             notes.append(Note(onset, t, key, channel))
 
-    for tick, _, _, msg in timed:
-        if not hasattr(msg, "channel"):
-            continue
+    for tick, _, _, status, d1, d2 in timed:
         t = seconds(tick)
-        st = channels.setdefault(msg.channel, _ChannelState())
-        if msg.type == "note_on" and msg.velocity > 0:
-            close(msg.channel, msg.note, t)
-            open_notes[(msg.channel, msg.note)] = t
-        elif msg.type == "note_off" or (msg.type == "note_on" and msg.velocity == 0):
-            close(msg.channel, msg.note, t)
-        elif msg.type == "pitchwheel":
-            st.bend = msg.pitch + 8192
+        kind = status & 0xF0
+        channel = status & 0x0F
+        st = channels.setdefault(channel, _ChannelState())
+        if kind == 0x90 and d2 > 0:
+            close(channel, d1, t)
+            open_notes[(channel, d1)] = t
+        elif kind == 0x80 or kind == 0x90:
+            close(channel, d1, t)
+        elif kind == 0xE0:
+            st.bend = d1 | (d2 << 7)
             st.track.set(t, st.semitones())
-        elif msg.type == "control_change":
-            if msg.control in (101, 100):
-                st.rpn[0 if msg.control == 101 else 1] = msg.value
+        elif kind == 0xB0:
+            if d1 in (101, 100):
+                st.rpn[0 if d1 == 101 else 1] = d2
                 st.registered = True
-            elif msg.control in (99, 98):
+            elif d1 in (99, 98):
                 st.registered = False
-            elif msg.control in (6, 38) and st.registered and st.rpn == [0, 0]:
-                st.range_entry[0 if msg.control == 6 else 1] = msg.value
+            elif d1 in (6, 38) and st.registered and st.rpn == [0, 0]:
+                st.range_entry[0 if d1 == 6 else 1] = d2
                 st.range = st.range_entry[0] + st.range_entry[1] / 100.0
                 st.track.set(t, st.semitones())
     end = seconds(max((e[0] for e in timed), default=0))

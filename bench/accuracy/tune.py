@@ -69,7 +69,8 @@ def objective(means):
 
 
 class Trials:
-    def __init__(self, cli, work, items, jobs):
+    def __init__(self, cli, work, items, jobs, kind):
+        self.kind = kind
         self.cli = cli
         self.work = work
         self.items = items
@@ -80,9 +81,17 @@ class Trials:
     def measure(self, settings):
         key = tuple(settings[k] for k in FIELDS)
         if key not in self.cache:
-            path = os.path.join(self.folder, f"trial{len(self.cache)}.set")
-            write_settings(path, settings)
-            system = evaluate.System("trial", "convert", path)
+            trial = os.path.join(self.folder, f"trial{len(self.cache)}")
+            if self.kind == "wizard":
+                # The trial is the wizard's broad settings, in a data folder of its own.
+                os.makedirs(os.path.join(trial, "Private"))
+                path = os.path.join(trial, "Private", "broad.set")
+                write_settings(path, settings)
+                system = evaluate.System("trial", "wizard", path, trial)
+            else:
+                path = trial + ".set"
+                write_settings(path, settings)
+                system = evaluate.System("trial", "convert", path)
             scores, _, _, _ = evaluate.evaluate([system], self.items, self.cli, self.work,
                                                 self.jobs)
             means = evaluate.mean_scores(scores["trial"], self.items)
@@ -111,12 +120,15 @@ def main(argv=None):
     parser.add_argument("--limit", action="append", default=[], metavar="FIELD=A,B,C",
                         help="candidate values of a field for this search")
     parser.add_argument("--passes", type=int, default=3)
+    parser.add_argument("--kind", choices=["convert", "wizard"], default="convert",
+                        help="wizard: the settings are the wizard's broad.set, and the trial "
+                        "converts with what the wizard derives from them")
     parser.add_argument("--save", default="")
     args = parser.parse_args(argv)
 
     chosen = melodies.by_name(args.melodies.split(",")) if args.melodies else melodies.MELODIES
     items = evaluate.prepare_corpus(args.work, chosen, args.variants.split(","), args.jobs)
-    trials = Trials(os.path.abspath(args.cli), args.work, items, args.jobs)
+    trials = Trials(os.path.abspath(args.cli), args.work, items, args.jobs, args.kind)
     base = read_settings(args.base)
     current = dict(base)
     for spec in args.fix:

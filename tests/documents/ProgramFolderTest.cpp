@@ -1,5 +1,3 @@
-#include "documents/ProgramFolder.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "documents/ProgramFolder.h"
 #include "support/WaveFileBuilder.h"
 
 namespace melovantis {
@@ -325,8 +324,7 @@ TEST_F(ProgramFolderSetup, UnwritableHomeIsReportedWithoutACrash) {
   EXPECT_FALSE(folder.ok);
   EXPECT_EQ(folder.source, ProgramFolderSource::Home);
   EXPECT_EQ(folder.path, root / "not-a-folder" / "Melovantis");
-  EXPECT_NE(folder.problem.find((root / "not-a-folder" / "Melovantis").string()),
-            std::string::npos)
+  EXPECT_NE(folder.problem.find((root / "not-a-folder" / "Melovantis").string()), std::string::npos)
       << folder.problem;
   EXPECT_EQ(readText(root / "not-a-folder"), "plain file\n");
 }
