@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the whole suite in a
 # normal build and in an AddressSanitizer + UndefinedBehaviorSanitizer build,
-# and the analysis tests again with the optional FFTW 3 backend.
+# the fuzz targets for a bounded time, and the analysis tests again with the
+# optional FFTW 3 backend.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -20,6 +21,10 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DMELOVANTIS_SANITIZE=ON \
 cmake --build build-sanitize -j"$jobs"
 (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure -j"$jobs")
+
+echo "== Fuzz targets"
+# Replays fuzz/regressions, then 30 s per target (scripts/fuzz.sh 600 is the long run).
+./scripts/fuzz.sh 30
 
 echo "== FFTW 3 backend"
 cmake -S . -B build-fftw3 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMELOVANTIS_FFT=fftw3 \

@@ -10,8 +10,8 @@
 
 #include "audio/WaveFormatCheck.h"
 #include "audio/WaveReader.h"
+#include "cli/CliOutputs.h"
 #include "cli/CliSettings.h"
-#include "cli/FrameCsvWriter.h"
 #include "cli/StderrNotifier.h"
 #include "cli/TemporaryFolder.h"
 #include "cli/TerminalObserver.h"
@@ -20,12 +20,10 @@
 #include "conversion/ConversionDriver.h"
 #include "conversion/ConversionSession.h"
 #include "documents/EngineSettings.h"
-#include "documents/ProjectFile.h"
 #include "documents/SettingsFile.h"
 #include "documents/SettingsRecord.h"
 #include "engine/AnalysisEngine.h"
 #include "engine/NoteName.h"
-#include "midi/MidiFileWriter.h"
 #include "tools/SettingsWizard.h"
 
 namespace melovantis {
@@ -154,19 +152,13 @@ int convertFile(const ConvertOptions& options, const std::filesystem::path& inpu
     }
   };
   if (!midi.empty()) {
-    report(midi, writeMidiFile(engine, midi, notifier));
+    report(midi, saveMidi(engine, midi, notifier));
   }
   if (!options.project.empty()) {
-    report(options.project, writeProjectFile(engine, options.project, notifier));
+    report(options.project, saveProject(engine, options.project, notifier));
   }
   if (!options.frames.empty()) {
-    std::string error;
-    const bool ok = writeFrameCsv(engine, options.frames, error);
-    if (!ok) {
-      notifier.message("Cannot write " + options.frames.string() + ": " + error, "Error",
-                       MessageIcon::Error);
-    }
-    report(options.frames, ok);
+    report(options.frames, saveFrames(engine, options.frames, notifier));
   }
   if (options.summary) {
     std::fputs((input.filename().string() + ": " + summaryLine(engine) + "\n").c_str(), stdout);

@@ -6,8 +6,8 @@
 #include <iostream>
 #include <optional>
 
+#include "cli/CliOutputs.h"
 #include "cli/CliSettings.h"
-#include "cli/FrameCsvWriter.h"
 #include "cli/StderrNotifier.h"
 #include "cli/Usage.h"
 #include "documents/EngineSettings.h"
@@ -15,7 +15,6 @@
 #include "documents/SettingsFile.h"
 #include "documents/SettingsRecord.h"
 #include "engine/AnalysisEngine.h"
-#include "midi/MidiFileWriter.h"
 #include "tools/AutoCorrect.h"
 #include "tools/PitchQuantize.h"
 #include "tools/PitchTempo.h"
@@ -178,19 +177,14 @@ int runEditCommand(const std::vector<std::string>& args) {
   }
   std::cout.flush();
 
-  if (!options.projectOut.empty() && !writeProjectFile(engine, options.projectOut, notifier)) {
+  if (!options.projectOut.empty() && !saveProject(engine, options.projectOut, notifier)) {
     return 1;
   }
-  if (!options.midiOut.empty() && !writeMidiFile(engine, options.midiOut, notifier)) {
+  if (!options.midiOut.empty() && !saveMidi(engine, options.midiOut, notifier)) {
     return 1;
   }
-  if (!options.framesOut.empty()) {
-    std::string error;
-    if (!writeFrameCsv(engine, options.framesOut, error)) {
-      notifier.message("Cannot write " + options.framesOut.string() + ": " + error, "Error",
-                       MessageIcon::Error);
-      return 1;
-    }
+  if (!options.framesOut.empty() && !saveFrames(engine, options.framesOut, notifier)) {
+    return 1;
   }
   return 0;
 }

@@ -7,6 +7,7 @@
 
 #include "audio/WaveFormatCheck.h"
 #include "audio/WaveReader.h"
+#include "cli/CliOutputs.h"
 #include "cli/CliSettings.h"
 #include "cli/StderrNotifier.h"
 #include "cli/TerminalObserver.h"
@@ -147,7 +148,7 @@ int runWizardCommand(const std::vector<std::string>& args) {
   session.settings = &settings;
   runSettingsWizard(engine, driver, session, settings, broad, options.choices, observer);
 
-  if (!writeSettingsFile(options.save, settings, notifier)) {
+  if (!saveSettings(settings, options.save, notifier)) {
     return 1;
   }
   printDerivedSettings(settings);

@@ -1,7 +1,5 @@
 #include "documents/ProjectFile.h"
 
-#include <sys/stat.h>
-
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -34,7 +32,8 @@ bool writeProjectFile(const AnalysisEngine& engine, const std::filesystem::path&
     ok = writer.wrote(std::fprintf(f, "%d\n", engine.frameCount) > 0);
     for (int i = 0; ok && i < engine.frameCount; ++i) {
       const FrameRecord& row = engine.frames[static_cast<std::size_t>(i)];
-      ok = writer.wrote(std::fprintf(f, "%lf\t%d\t%d\n", row.pitch, row.volume, row.brightness) > 0);
+      ok = writer.wrote(
+          std::fprintf(f, "%lf\t%d\t%d\n", row.pitch, row.volume, row.brightness) > 0);
     }
     ok = ok && writer.commit();
   }
@@ -49,9 +48,8 @@ bool writeProjectFile(const AnalysisEngine& engine, const std::filesystem::path&
 
 bool readProjectFile(AnalysisEngine& engine, const std::filesystem::path& path,
                      Notifier& notifier) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "r"));
-  struct stat info {};
-  if (!file || ::fstat(::fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode)) {
+  std::unique_ptr<std::FILE, FileCloser> file(openTextFile(path));
+  if (!file) {
     cannotOpen(notifier);
     return false;
   }

@@ -1,7 +1,5 @@
 #include "documents/SettingsFile.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <array>
 #include <cinttypes>
@@ -38,13 +36,8 @@ std::int32_t clampToInt32(std::int64_t value) {
 }  // namespace
 
 bool readSettingsFile(const std::filesystem::path& path, SettingsRecord& record) {
-  FileHandle file(std::fopen(path.c_str(), "r"));
+  FileHandle file(openTextFile(path));
   if (!file) {
-    return false;
-  }
-  // A folder opens for reading on Linux but holds no settings.
-  struct stat info {};
-  if (::fstat(::fileno(file.get()), &info) != 0 || S_ISDIR(info.st_mode)) {
     return false;
   }
 

@@ -1,9 +1,35 @@
 #include "documents/TextScanner.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <string>
 
 namespace melovantis {
+
+std::FILE* openTextFile(const std::filesystem::path& path) {
+  // Non-blocking, so that opening a named pipe with no writer returns at once.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    return nullptr;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) {
+    ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  }
+  std::FILE* file = ::fdopen(fd, "r");
+  if (file == nullptr) {
+    ::close(fd);
+  }
+  return file;
+}
 
 namespace {
 

@@ -2,8 +2,14 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 
 namespace melovantis {
+
+// Opens a text file for reading, or nullptr when `path` is not a regular file:
+// a folder holds no text, and a named pipe or a device could block the open
+// or never end.
+std::FILE* openTextFile(const std::filesystem::path& path);
 
 // Reads white-space separated numbers from a text file the way "%d" and "%lf"
 // do, one character at a time, but without their undefined behaviour on

@@ -23,6 +23,15 @@ AtomicFileWriter::~AtomicFileWriter() { discard(); }
 bool AtomicFileWriter::open() {
   discard();
   error_.clear();
+  // Through a symbolic link, save into the file it names, as an ordinary write
+  // would: renaming over the link itself would leave that file behind, unsaved.
+  std::error_code ec;
+  if (std::filesystem::is_symlink(target_, ec)) {
+    std::filesystem::path resolved = std::filesystem::canonical(target_, ec);
+    if (!ec) {
+      target_ = std::move(resolved);
+    }
+  }
   std::filesystem::path folder = target_.parent_path();
   if (folder.empty()) {
     folder = ".";

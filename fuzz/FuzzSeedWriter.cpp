@@ -124,25 +124,23 @@ void writeWaveSeeds(const std::filesystem::path& dir) {
   wave("low-glide.wav", monoWaveBytes(toneSamples(0.0, 20.0, 2500)));
   wave("empty-data.wav", riff({fmtPcm, chunk("data", {})}));
   wave("data-before-fmt.wav", riff({chunk("data", pcm(tone)), fmtPcm}));
-  wave("list-and-odd-chunk.wav",
-       riff({chunk("LIST", text("INFOISFT")), chunk("odd ", Bytes(3, 7)), fmtPcm,
-             chunk("data", pcm(melody))}));
-  wave("fmt-18-bytes.wav", riff({chunk("fmt ", formatContents(1, 1, 44100, 16, 0)),
-                                 chunk("data", pcm(tone))}));
-  wave("extensible.wav", riff({chunk("fmt ", formatContents(0xFFFE, 1, 44100, 16, 22)),
-                               chunk("data", pcm(tone))}));
+  wave("list-and-odd-chunk.wav", riff({chunk("LIST", text("INFOISFT")), chunk("odd ", Bytes(3, 7)),
+                                       fmtPcm, chunk("data", pcm(melody))}));
+  wave("fmt-18-bytes.wav",
+       riff({chunk("fmt ", formatContents(1, 1, 44100, 16, 0)), chunk("data", pcm(tone))}));
+  wave("extensible.wav",
+       riff({chunk("fmt ", formatContents(0xFFFE, 1, 44100, 16, 22)), chunk("data", pcm(tone))}));
   wave("non-pcm-16-byte-fmt.wav",
        riff({chunk("fmt ", formatContents(3, 1, 44100, 32, -1)), chunk("data", pcm(tone))}));
-  wave("stereo.wav", riff({chunk("fmt ", formatContents(1, 2, 44100, 16, -1)),
-                           chunk("data", pcm(tone))}));
-  wave("8-bit.wav", riff({chunk("fmt ", formatContents(1, 1, 44100, 8, -1)),
-                          chunk("data", Bytes(3000, 0x80))}));
-  wave("48000-hz.wav", riff({chunk("fmt ", formatContents(1, 1, 48000, 16, -1)),
-                             chunk("data", pcm(tone))}));
+  wave("stereo.wav",
+       riff({chunk("fmt ", formatContents(1, 2, 44100, 16, -1)), chunk("data", pcm(tone))}));
+  wave("8-bit.wav",
+       riff({chunk("fmt ", formatContents(1, 1, 44100, 8, -1)), chunk("data", Bytes(3000, 0x80))}));
+  wave("48000-hz.wav",
+       riff({chunk("fmt ", formatContents(1, 1, 48000, 16, -1)), chunk("data", pcm(tone))}));
   wave("fmt-too-short.wav", riff({chunk("fmt ", Bytes(12, 1)), chunk("data", pcm(tone))}));
   wave("extra-size-too-big.wav",
-       riff({chunk("fmt ", formatContents(2, 1, 44100, 16, 0), 18),
-             chunk("data", pcm(tone))}));
+       riff({chunk("fmt ", formatContents(2, 1, 44100, 16, 0), 18), chunk("data", pcm(tone))}));
   {
     // The extra-size field claims 60000 bytes the file does not have.
     Bytes c = formatContents(2, 1, 44100, 16, 0);
@@ -150,8 +148,7 @@ void writeWaveSeeds(const std::filesystem::path& dir) {
     c[17] = 0xEA;
     wave("extra-beyond-file.wav", riff({chunk("fmt ", c, 60018), chunk("data", pcm(tone))}));
   }
-  wave("data-size-beyond-file.wav",
-       riff({fmtPcm, chunk("data", pcm(tone), 0x7FFFFFF0)}));
+  wave("data-size-beyond-file.wav", riff({fmtPcm, chunk("data", pcm(tone), 0x7FFFFFF0)}));
   wave("streamed-riff-size.wav", riff({fmtPcm, chunk("data", pcm(tone))}, 0xFFFFFFFF));
   wave("riff-size-small.wav", riff({fmtPcm, chunk("data", pcm(tone))}, 20));
   wave("no-data-chunk.wav", riff({fmtPcm, chunk("junk", Bytes(100, 0))}));
@@ -173,7 +170,9 @@ void writeWaveSeeds(const std::filesystem::path& dir) {
 }
 
 void writeProjectSeeds(const std::filesystem::path& dir) {
-  auto project = [&](const std::string& name, const std::string& s) { writeBytes(dir / name, text(s)); };
+  auto project = [&](const std::string& name, const std::string& s) {
+    writeBytes(dir / name, text(s));
+  };
   project("empty-table.mvt", "0\n");
   project("three-rows.mvt", "3\n60.000000\t90\t20\n-1000.000000\t0\t0\n61.500000\t80\t30\n");
   project("crlf.mvt", "2\r\n69.000000\t100\t50\r\n69.010000\t101\t50\r\n");
@@ -185,10 +184,12 @@ void writeProjectSeeds(const std::filesystem::path& dir) {
   project("text.mvt", "This is not a project file.\n");
   project("binary.mvt", std::string("\x00\xff\x7f\x80\x01\x02", 6));
   project("non-finite.mvt", "4\n1e999 10 10\n-1e999 10 10\nnan 10 10\ninf 10 10\n");
-  project("out-of-range-pitch.mvt", "5\n127.9 90 20\n128.0 90 20\n500.25 90 20\n-0.0 90 20\n"
-                                    "1e300 90 20\n");
-  project("bytes-out-of-range.mvt", "4\n60 256 -1\n60 1000 70000\n60 -129 255\n"
-                                    "60 99999999999999999999 -99999999999999999999\n");
+  project("out-of-range-pitch.mvt",
+          "5\n127.9 90 20\n128.0 90 20\n500.25 90 20\n-0.0 90 20\n"
+          "1e300 90 20\n");
+  project("bytes-out-of-range.mvt",
+          "4\n60 256 -1\n60 1000 70000\n60 -129 255\n"
+          "60 99999999999999999999 -99999999999999999999\n");
   project("cut-mid-row.mvt", "3\n60.0 90 20\n61.0 90");
   project("exponents.mvt", "3\n6.0e1 90 20\n6.1E+1 90 20\n1e 90 20\n");
   project("long-number.mvt", "1\n" + std::string(1000, '6') + ".5 90 20\n");
@@ -222,7 +223,8 @@ void writeSettingsSeeds(const std::filesystem::path& dir) {
     }
     writeBytes(dir / name, text(s));
   };
-  const Fields factory = {60, 15, 1, 1, 1, 1, 31, 108, 360, 1260, 73, 2, 74, 1, 101, 15, 1, 20, 7, 1};
+  const Fields factory = {60, 15, 1,  1, 1,   1,  31, 108, 360, 1260,
+                          73, 2,  74, 1, 101, 15, 1,  20,  7,   1};
   auto with = [&](std::initializer_list<std::pair<int, std::int64_t>> changes) {
     Fields f = factory;
     for (const auto& [field, value] : changes) {

@@ -107,15 +107,16 @@ std::vector<std::int16_t> toneSamples(double fromNote, double toNote, int sample
   double phase = 0.0;
   for (int i = 0; i < sampleCount; ++i) {
     const double t = sampleCount > 1 ? static_cast<double>(i) / (sampleCount - 1) : 0.0;
-    const double frequency = 440.0 * std::pow(2.0, (fromNote + (toNote - fromNote) * t - 69.0) / 12.0);
+    const double frequency =
+        440.0 * std::pow(2.0, (fromNote + (toNote - fromNote) * t - 69.0) / 12.0);
     double x = 0.0;
     for (int k = 1; k <= kHarmonics; ++k) {
       if (k * frequency < 22050.0) {
         x += std::sin(k * phase) / k;
       }
     }
-    out[static_cast<std::size_t>(i)] =
-        static_cast<std::int16_t>(std::lround(std::fmax(-32768.0, std::fmin(32767.0, amplitude * x / 2.72))));
+    out[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(
+        std::lround(std::fmax(-32768.0, std::fmin(32767.0, amplitude * x / 2.72))));
     phase += 2.0 * std::numbers::pi * frequency / 44100.0;
   }
   return out;
@@ -138,12 +139,12 @@ std::vector<std::uint8_t> monoWaveBytes(const std::vector<std::int16_t>& samples
   putId("WAVE");
   putId("fmt ");
   put32(16);
-  put16(1);          // PCM
-  put16(1);          // mono
+  put16(1);  // PCM
+  put16(1);  // mono
   put32(44100);
-  put32(88200);      // bytes per second
-  put16(2);          // block alignment
-  put16(16);         // bits per sample
+  put32(88200);  // bytes per second
+  put16(2);      // block alignment
+  put16(16);     // bits per sample
   putId("data");
   put32(dataBytes);
   for (std::int16_t s : samples) {

@@ -106,8 +106,9 @@ std::string checkStandardMidiFile(const std::vector<std::uint8_t>& b) {
     } else if (status == 0xF0 || status == 0xF7) {
       return at(pos - 1, "a system exclusive event, which the program never writes");
     } else if (status < 0x80) {
-      return at(pos - 1, "a data byte where a status byte belongs (running status or a "
-                         "data byte above the message)");
+      return at(pos - 1,
+                "a data byte where a status byte belongs (running status or a "
+                "data byte above the message)");
     } else {
       const int count = dataBytesFor(status);
       for (int i = 0; i < count; ++i) {

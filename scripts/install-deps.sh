@@ -15,6 +15,8 @@ packages=(
   fluidsynth
   timgm6mb-soundfont
   midicsv
+  clang
+  libclang-rt-14-dev
 )
 
 missing=()

@@ -4,6 +4,7 @@
 #include <regex>
 
 #include "cli/CliRunner.h"
+#include "support/SmallFileSystem.h"
 #include "support/TestSignals.h"
 #include "support/WaveFileBuilder.h"
 
@@ -105,6 +106,21 @@ TEST_F(CliConvert, UnwritableOutputAndMissingSettingsExitWithOne) {
   r = runCli(dir, {"convert", wave.string(), "--settings", (dir / "none.set").string()});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("Cannot open settings file"), std::string::npos);
+}
+
+TEST_F(CliConvert, FullDiskKeepsTheOldMidiFileAndSaysWhy) {
+  test::SmallFileSystem disk(64 * 1024);
+  if (!disk.mounted()) {
+    GTEST_SKIP() << "cannot mount a small file system here";
+  }
+  const auto midi = disk / "song.mid";
+  test::writeBytes(midi, {'o', 'l', 'd'});
+  disk.fill();
+  const auto r = runCli(dir, {"convert", wave.string(), "--midi", midi.string(), "--quiet"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("File error!"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("No space left on device"), std::string::npos) << r.err;
+  EXPECT_EQ(readText(midi), "old");
 }
 
 TEST_F(CliConvert, WizardDerivesTheSettingsBeforeConverting) {

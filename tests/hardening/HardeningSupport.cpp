@@ -58,8 +58,9 @@ void walkTrack(const std::vector<std::uint8_t>& b, Meta meta, Channel channel) {
 
 std::vector<ChannelMessage> channelMessages(const std::vector<std::uint8_t>& file) {
   std::vector<ChannelMessage> messages;
-  walkTrack(file, [](std::uint8_t, const std::vector<std::uint8_t>&) {},
-            [&](const ChannelMessage& m) { messages.push_back(m); });
+  walkTrack(
+      file, [](std::uint8_t, const std::vector<std::uint8_t>&) {},
+      [&](const ChannelMessage& m) { messages.push_back(m); });
   return messages;
 }
 

@@ -4,9 +4,8 @@
 // 0..15 and 7-bit data (14-bit for pitch bend). Odd projects meet odd settings
 // and odd tempo factors, through the edit path (load, attack pass, optionally
 // Auto Correct) and through a conversion. Skipped where midicsv is not installed.
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdint>
@@ -71,7 +70,9 @@ std::string midicsvProblems(const std::filesystem::path& midi, const std::filesy
     }
     const std::string& type = fields[2];
     endOfFile = endOfFile || type == "End_of_file";
-    auto value = [&](std::size_t i) { return i < fields.size() ? std::atol(fields[i].c_str()) : -1L; };
+    auto value = [&](std::size_t i) {
+      return i < fields.size() ? std::atol(fields[i].c_str()) : -1L;
+    };
     auto require = [&](bool ok) {
       if (!ok) {
         problems += line + "\n";
@@ -105,16 +106,19 @@ std::string midicsvProblems(const std::filesystem::path& midi, const std::filesy
 // Project files a damaged disk or another program may leave.
 const std::vector<std::pair<std::string, std::string>> kProjects = {
     {"empty", "0\n"},
-    {"held-note", "5\n60.000000\t90\t20\n60.010000\t90\t20\n60.020000\t91\t21\n"
-                  "-1000.000000\t0\t0\n62.000000\t80\t30\n"},
+    {"held-note",
+     "5\n60.000000\t90\t20\n60.010000\t90\t20\n60.020000\t91\t21\n"
+     "-1000.000000\t0\t0\n62.000000\t80\t30\n"},
     {"leaps-and-glides",
      "12\n36.0 60 10\n50.0 60 10\n50.5 61 11\n51.0 62 12\n51.5 63 13\n52.0 64 14\n"
      "127.0 127 127\n0.0 1 1\n126.999999 127 127\n-1000 0 0\n0.000001 5 5\n64.0 64 64\n"},
-    {"out-of-range-pitch", "6\n127.9 90 20\n128.0 90 20\n500.25 90 20\n-0.0 90 20\n"
-                           "1e300 90 20\n-1e300 90 20\n"},
+    {"out-of-range-pitch",
+     "6\n127.9 90 20\n128.0 90 20\n500.25 90 20\n-0.0 90 20\n"
+     "1e300 90 20\n-1e300 90 20\n"},
     {"non-finite", "4\n1e999 10 10\n-1e999 10 10\n60 10 10\n1e999 10 10\n"},
-    {"bytes-out-of-range", "4\n60 256 -1\n61 1000 70000\n62 -129 255\n"
-                           "63 99999999999999999999 -99999999999999999999\n"},
+    {"bytes-out-of-range",
+     "4\n60 256 -1\n61 1000 70000\n62 -129 255\n"
+     "63 99999999999999999999 -99999999999999999999\n"},
     {"fewer-rows-than-count", "9\n60.0 90 20\n62.0 90 20\n"},
     {"crlf-and-exponents", "3\r\n6.0e1\t90\t20\r\n6.1E+1\t90\t20\r\n6.2e0\t90\t20\r\n"},
     {"garbage-after-count", "4\n60.0 90 20\nnot a number\n"},
@@ -146,9 +150,24 @@ std::vector<std::pair<std::string, SettingsRecord>> oddSettings() {
       {"attack-off", factoryWith({{17, 0}})},
       {"super-time-resolution", factoryWith({{5, 2}, {1, 20}})},
       {"time-resolution-0", factoryWith({{1, 0}})},
-      {"everything", factoryWith({{1, 0}, {2, -1}, {3, 2}, {4, 3}, {5, 9}, {6, 99}, {7, 127},
-                                  {8, -5}, {11, 129}, {12, 0}, {13, 200}, {14, 5}, {15, 999},
-                                  {16, 0}, {17, 3}, {18, 0}, {19, -7}, {20, 2}})},
+      {"everything", factoryWith({{1, 0},
+                                  {2, -1},
+                                  {3, 2},
+                                  {4, 3},
+                                  {5, 9},
+                                  {6, 99},
+                                  {7, 127},
+                                  {8, -5},
+                                  {11, 129},
+                                  {12, 0},
+                                  {13, 200},
+                                  {14, 5},
+                                  {15, 999},
+                                  {16, 0},
+                                  {17, 3},
+                                  {18, 0},
+                                  {19, -7},
+                                  {20, 2}})},
   };
 }
 
@@ -203,9 +222,9 @@ TEST_F(MidiCsv, EveryOddProjectWithEveryOddSettingsGivesAFileMidicsvReads) {
 TEST_F(MidiCsv, OddTempoFactorsGiveFilesMidicsvReads) {
   const std::filesystem::path project = folder / "leaps.mvt";
   test::writeText(project, kProjects[2].second);
-  for (const double factor : {1e-9, 0.01, 3.0, 1e6, 1e12, -1.0, 0.0,
-                              std::numeric_limits<double>::infinity(),
-                              std::numeric_limits<double>::quiet_NaN()}) {
+  for (const double factor :
+       {1e-9, 0.01, 3.0, 1e6, 1e12, -1.0, 0.0, std::numeric_limits<double>::infinity(),
+        std::numeric_limits<double>::quiet_NaN()}) {
     for (const std::int32_t bpmChoice : {0, 101, 281}) {
       AnalysisEngine engine(notifier);
       applySettingsToEngine(factoryWith({{15, bpmChoice}}), engine);

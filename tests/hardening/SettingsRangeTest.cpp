@@ -252,7 +252,8 @@ TEST_F(OutOfRangeSettings, HarmonicThresholdHugeFindsNothingAndNegativeActsAsZer
   }
   convertAndWrite(factoryWith({{kHarmonicThreshold, -1000}}));
   for (int i = 0; i < engine.frameCount; ++i) {
-    EXPECT_EQ(engine.frames[static_cast<std::size_t>(i)].pitch, atZero[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(engine.frames[static_cast<std::size_t>(i)].pitch,
+              atZero[static_cast<std::size_t>(i)]);
   }
 }
 
@@ -264,8 +265,8 @@ TEST_F(OutOfRangeSettings, PitchResolutionBoostOtherThanOneWorksAsOff) {
 }
 
 TEST_F(OutOfRangeSettings, SwitchesOtherThanZeroOrOneCountAsOn) {
-  const auto messages = convertAndWrite(
-      factoryWith({{kSendBrightness, 7}, {kSendVolume, -1}, {kSendTempo, 2}, {kAttackDetection, 9}}));
+  const auto messages = convertAndWrite(factoryWith(
+      {{kSendBrightness, 7}, {kSendVolume, -1}, {kSendTempo, 2}, {kAttackDetection, 9}}));
   EXPECT_TRUE(engine.attackDetectorOn);
   EXPECT_EQ(test::tempoBytes(midi).size(), 3u);
   const auto controllers = ofType(messages, 0xB0);
@@ -277,8 +278,8 @@ TEST_F(OutOfRangeSettings, SwitchesOtherThanZeroOrOneCountAsOn) {
 
 TEST_F(OutOfRangeSettings, EveryFieldOutOfRangeAtOnceStillWritesAValidFile) {
   SettingsRecord settings;
-  const std::int32_t values[] = {0, -1, 2, 3, 9, 99, 127, -5, -1, -1,
-                                 129, 0, 200, 5, 999, 0, 3, 0, -7, 2};
+  const std::int32_t values[] = {0,   -1, 2,   3, 9,   99, 127, -5, -1, -1,
+                                 129, 0,  200, 5, 999, 0,  3,   0,  -7, 2};
   for (int k = 0; k < SettingsRecord::kFieldCount; ++k) {
     settings.field(k) = values[k];
   }

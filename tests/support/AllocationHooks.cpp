@@ -27,10 +27,6 @@ void* operator new(std::size_t size) {
   throw std::bad_alloc();
 }
 
-void* operator new[](std::size_t size) { return operator new(size); }
-
 // Not inlined, so the compiler does not pair a call of new with free() and warn.
 [[gnu::noinline]] void operator delete(void* memory) noexcept { std::free(memory); }
 [[gnu::noinline]] void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-[[gnu::noinline]] void operator delete[](void* memory) noexcept { std::free(memory); }
-[[gnu::noinline]] void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
