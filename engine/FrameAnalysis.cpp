@@ -64,12 +64,15 @@ void AnalysisEngine::analyseFrame() {
   // Power spectrum -> log spectrum (in place of the time samples) and centroid.
   const int halfN = n / 2;
   const double inverseN = 1.0 / n;
-  const double logFloor = std::log10(kPowerFloor);
+  // log10 through the natural logarithm: the same values up to rounding, at
+  // two thirds of the cost of the library's log10.
+  const double logFloor = std::log(kPowerFloor);
+  constexpr double kInverseLn10 = 0.43429448190325182765;
   double powerSum = 0.0;
   double moment = 0.0;
   if (halfN > 0) {
     const double re = out[0] * inverseN;
-    in[0] = std::log10(std::max(re * re, kPowerFloor)) - logFloor;
+    in[0] = (std::log(std::max(re * re, kPowerFloor)) - logFloor) * kInverseLn10;
   }
   for (int k = 1; k < halfN; ++k) {
     const double re = out[k] * inverseN;
@@ -77,7 +80,7 @@ void AnalysisEngine::analyseFrame() {
     const double power = re * re + im * im;
     powerSum += power;
     moment += k * power;
-    in[k] = std::log10(std::max(power, kPowerFloor)) - logFloor;
+    in[k] = (std::log(std::max(power, kPowerFloor)) - logFloor) * kInverseLn10;
   }
   const double centroid = powerSum != 0.0 ? moment / powerSum : 0.0;
 

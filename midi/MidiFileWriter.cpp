@@ -154,13 +154,12 @@ std::vector<std::uint8_t> buildMidiFile(AnalysisEngine& engine, Notifier& notifi
   const auto rows = std::min<std::size_t>(engine.frames.size(), std::numeric_limits<int>::max());
   const int frameCount = std::clamp(engine.frameCount, 0, static_cast<int>(rows));
 
-  std::vector<std::uint8_t> bytes = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1};
-  if (base.bpm != 0) {
-    bytes.insert(bytes.end(), {0x01, 0xE0});  // 480 ticks per quarter note
-  } else {
-    bytes.insert(bytes.end(), {0xE7, 0xC8});  // -25 frames per second, 200 ticks per frame
-  }
-  bytes.insert(bytes.end(), {'M', 'T', 'r', 'k', 0xFF, 0xFF, 0xFF, 0xFF});
+  // Division: 480 ticks per quarter note, or -25 frames per second of 200 ticks.
+  const std::uint8_t divisionHigh = base.bpm != 0 ? 0x01 : 0xE7;
+  const std::uint8_t divisionLow = base.bpm != 0 ? 0xE0 : 0xC8;
+  std::vector<std::uint8_t> bytes = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1,
+                                     divisionHigh, divisionLow,
+                                     'M', 'T', 'r', 'k', 0xFF, 0xFF, 0xFF, 0xFF};
 
   TrackSink track(bytes);
   track.writeMeta(kMetaCopyright, kNoticeText);
