@@ -111,9 +111,13 @@ void AnalysisEngine::analyseFrame() {
 
   // Peak search 10 lags inside each end, so the 21-point fit stays in range.
   // Ties go to the larger lag; a peak whose refinement fails is ignored.
+  // A constant block's log spectrum is a single value at DC, so its cepstrum
+  // is flat: no peak, and no pitch. Fitting parabolas to a flat line would
+  // only pick up round-off, so the search is skipped.
   double best = 0.0;
   double lag = 0.0;
-  for (int q = lagLow + 10; q < lagHigh - 10; ++q) {
+  const int searchEnd = anySignal ? lagHigh - 10 : lagLow + 10;
+  for (int q = lagLow + 10; q < searchEnd; ++q) {
     if (in[q] >= best && in[q] >= harmonicThreshold) {
       const double refined = refineLag(q);
       if (refined != -1.0) {
