@@ -17,7 +17,7 @@ namespace melovantis {
 struct SettingsRecord {
   static constexpr int kFieldCount = 20;
 
-  std::int32_t timeResolutionMs = 60;      // 20..90
+  std::int32_t timeResolutionMs = 90;      // 20..90
   std::int32_t harmonicThreshold = 15;     // 0..150, minimum cepstral peak height
   std::int32_t sendBrightness = 1;         // 0, 1
   std::int32_t sendVolume = 1;             // 0, 1
@@ -34,7 +34,7 @@ struct SettingsRecord {
   std::int32_t bpmChoice = 101;            // 0 = SMPTE, else BPM - 19
   std::int32_t brightnessGain = 15;        // 1..50
   std::int32_t attackDetection = 1;        // 0, 1
-  std::int32_t attackSensitivity = 20;     // 1..100
+  std::int32_t attackSensitivity = 60;     // 1..100
   std::int32_t volumeController = 7;       // controller number
   std::int32_t pitchResolutionBoost = 1;   // 0, 1
 

@@ -17,6 +17,10 @@ packages=(
   midicsv
   clang
   libclang-rt-14-dev
+  python3-mir-eval
+  python3-mido
+  python3-numpy
+  aubio-tools
 )
 
 missing=()

@@ -156,7 +156,7 @@ TEST_F(OutOfRangeSettings, TimeResolutionZeroOrNegativeUsesTheShortestFrame) {
 
 TEST_F(OutOfRangeSettings, TimeResolutionBoostOutsideTheListKeepsTheHopTheEngineHad) {
   // The rule for an unknown mode; a fresh engine still has its first hop of 1024.
-  convertAndWrite(factoryWith({{kTimeBoost, 7}}));
+  convertAndWrite(factoryWith({{kTimeBoost, 7}, {kTimeResolution, 60}}));
   EXPECT_EQ(engine.frameSize, 2600);
   EXPECT_EQ(engine.hopSize, 1024);
   EXPECT_EQ(engine.frameCount, (48510 - 2600) / 1024 + 1);
@@ -258,7 +258,7 @@ TEST_F(OutOfRangeSettings, HarmonicThresholdHugeFindsNothingAndNegativeActsAsZer
 }
 
 TEST_F(OutOfRangeSettings, PitchResolutionBoostOtherThanOneWorksAsOff) {
-  convertAndWrite(factoryWith({{kPitchBoost, 5}}));
+  convertAndWrite(factoryWith({{kPitchBoost, 5}, {kTimeResolution, 60}}));
   EXPECT_EQ(engine.cepstrumDivisor, 2.0);
   EXPECT_EQ(engine.cepstrumSize, 1300);
   EXPECT_NEAR(pitchInTheMiddleOfA4(), 69.0, kPitchTolerance);

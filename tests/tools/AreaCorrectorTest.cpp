@@ -33,7 +33,10 @@ class AreaCorrector : public ::testing::Test {
   static constexpr int kRows = 40;
 
   AreaCorrector() {
-    applySettingsToEngine(SettingsRecord{}, engine);  // 60 ms frames, half-frame hop
+    SettingsRecord settings;
+    settings.timeResolutionMs = 60;  // 2600-sample frames
+    settings.timeResolutionBoost = 1;  // half-frame hop
+    applySettingsToEngine(settings, engine);
     session.wavePath = dir / "tone.wav";
     session.drawingEnabled = false;
     session.autoSaveMidi = false;
