@@ -420,8 +420,8 @@ def main(argv=None):
             melodies.MELODIES
         variants = [v for v in args.variants.split(",") if v]
     systems = default_systems(args.data, args.presets)
-    for spec in args.settings:
-        name, _, path = spec.partition("=")
+    for entry in args.settings:
+        name, _, path = entry.partition("=")
         systems.append(System(name, "convert", os.path.abspath(path)))
 
     started = time.monotonic()

@@ -134,12 +134,12 @@ def main(argv=None):
     trials = Trials(os.path.abspath(args.cli), args.work, items, args.jobs, args.kind)
     base = read_settings(args.base)
     current = dict(base)
-    for spec in args.fix:
-        name, _, value = spec.partition("=")
+    for entry in args.fix:
+        name, _, value = entry.partition("=")
         current[name] = int(value)
     candidates = dict(CANDIDATES)
-    for spec in args.limit:
-        name, _, values = spec.partition("=")
+    for entry in args.limit:
+        name, _, values = entry.partition("=")
         candidates[name] = [int(v) for v in values.split(",")]
     fields = [f for f in args.fields.split(",") if f]
 
