@@ -212,7 +212,8 @@ TEST_F(ApplySettings, AbsurdNotesGiveLagsInsideTheSafeRange) {
 }
 
 TEST_F(ApplySettings, AbsurdNoteRangesStillAnalyseSafely) {
-  const std::vector<std::int16_t> tone = test::harmonicTone(69.0, 2600);
+  // Long enough for any frame the settings can choose.
+  const std::vector<std::int16_t> tone = test::harmonicTone(69.0, kLargeFrameLength);
   for (const auto& [low, high] : std::vector<std::pair<std::int32_t, std::int32_t>>{
            {-100000, 500}, {kInt32Max, kInt32Min}, {100, 20}, {kInt32Min, kInt32Max}}) {
     settings.lowestNote = low;
