@@ -25,9 +25,11 @@ import warnings
 
 import numpy as np
 
-import melodies
-import midinotes
-import render
+# Keep the source folder free of byte-code caches.
+sys.dont_write_bytecode = True
+import melodies  # noqa: E402
+import midinotes  # noqa: E402
+import render  # noqa: E402
 
 warnings.filterwarnings("ignore", module="mir_eval")
 import mir_eval  # noqa: E402  (after the filter: it warns on empty estimates)
@@ -73,6 +75,10 @@ class System:
     settings: str = ""
     data: str = ""  # MELOVANTIS_DATA for the wizard's broad settings
     main: bool = True  # shown in the per-melody table
+    melodies: tuple = ()  # only these melodies (all when empty)
+
+    def takes(self, item):
+        return not self.melodies or item.melody.name in self.melodies
 
 
 # ---------------------------------------------------------------- corpus
@@ -274,7 +280,8 @@ def evaluate(systems, items, cli, work, jobs, log=None):
         out_dir = os.path.join(work, "out", re.sub(r"[^A-Za-z0-9_.-]", "_", system.name))
         os.makedirs(out_dir, exist_ok=True)
         for item in items:
-            tasks.append((system, item, out_dir))
+            if system.takes(item):
+                tasks.append((system, item, out_dir))
 
     def work_one(task):
         system, item, out_dir = task
@@ -317,18 +324,21 @@ def evaluate(systems, items, cli, work, jobs, log=None):
 
 
 def mean_scores(per_item, items, variant=None):
-    chosen = [i.name for i in items if variant is None or i.variant == variant]
+    """Means over the items that the system measured (of its melodies, in the variant)."""
+    chosen = [i.name for i in items if (variant is None or i.variant == variant)
+              and i.name in per_item]
     return {k: statistics.fmean(per_item[n][k] for n in chosen) for k, _ in METRICS}
 
 
 def markdown_tables(systems, items, scores, seconds, variants):
     audio_s = sum(i.melody.duration() + 1.0 for i in items)
+    whole = [s for s in systems if not s.melodies]
     lines = [f"{len({i.melody.name for i in items})} melodies x {len(variants)} variants "
              f"({', '.join(variants)}), {audio_s / 60.0:.1f} min of audio; "
              "means over the files, 50 ms onsets, 50 cents.", ""]
     header = "| System | " + " | ".join(label for _, label in METRICS) + " | Time (s) |"
     lines += [header, "|" + "---|" * (len(METRICS) + 2)]
-    for system in systems:
+    for system in whole:
         m = mean_scores(scores[system.name], items)
         lines.append(f"| {system.name} | " + " | ".join(f"{m[k]:.3f}" for k, _ in METRICS) +
                      f" | {seconds[system.name]:.1f} |")
@@ -336,12 +346,28 @@ def markdown_tables(systems, items, scores, seconds, variants):
         lines += ["", "Per variant: note F onset+pitch (sounding) / raw pitch accuracy", ""]
         lines.append("| System | " + " | ".join(variants) + " |")
         lines.append("|" + "---|" * (len(variants) + 1))
-        for system in systems:
+        for system in whole:
             cells = []
             for v in variants:
                 m = mean_scores(scores[system.name], items, v)
                 cells.append(f"{m['f_sounding']:.3f} / {m['rpa']:.3f}")
             lines.append(f"| {system.name} | " + " | ".join(cells) + " |")
+    grouped = [s for s in systems if s.melodies]
+    if grouped:
+        reference = whole[0]
+        lines += ["", f"Quick settings, each on the melodies of its instrument family, beside "
+                  f"{reference.name} on the same files: note F onset+pitch (sounding) / "
+                  "the same with offsets / raw pitch accuracy", "",
+                  f"| Quick setting | Melodies | Quick setting | {reference.name} |",
+                  "|---|---|---|---|"]
+        for system in grouped:
+            own = mean_scores(scores[system.name], items)
+            chosen = [i for i in items if system.takes(i)]
+            ref = mean_scores(scores[reference.name], chosen)
+            cells = [" / ".join(f"{m[k]:.3f}" for k in ("f_sounding", "f_sounding_offset", "rpa"))
+                     for m in (own, ref)]
+            lines.append(f"| {system.name} | {', '.join(system.melodies)} | {cells[0]} | "
+                         f"{cells[1]} |")
     return "\n".join(lines)
 
 
@@ -372,14 +398,14 @@ def default_systems(data, presets):
     if presets:
         systems.append(System("Melovantis default_realtime.set", "convert",
                               os.path.join(private, "default_realtime.set"), main=False))
-        systems.append(System("Melovantis broad.set", "convert",
-                              os.path.join(private, "broad.set"), main=False))
         quick = os.path.join(data, "QuickSettings")
         if os.path.isdir(quick):
             for name in sorted(os.listdir(quick)):
                 if name.endswith(".set"):
-                    systems.append(System(f"Quick: {name[:-4]}", "convert",
-                                          os.path.join(quick, name), main=False))
+                    # A quick setting of an instrument not in the set is measured on all.
+                    family = melodies.QUICK_SETTINGS_MELODIES.get(name[:-4], [])
+                    systems.append(System(name[:-4], "convert", os.path.join(quick, name),
+                                          main=False, melodies=tuple(family)))
     return systems
 
 
@@ -423,6 +449,8 @@ def main(argv=None):
     for entry in args.settings:
         name, _, path = entry.partition("=")
         systems.append(System(name, "convert", os.path.abspath(path)))
+    chosen_names = {m.name for m in chosen}
+    systems = [s for s in systems if not s.melodies or chosen_names & set(s.melodies)]
 
     started = time.monotonic()
     items = prepare_corpus(args.work, chosen, variants, args.jobs)

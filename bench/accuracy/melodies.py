@@ -142,6 +142,18 @@ MELODIES = [
            "86/0.5 84/0.5 83/0.5 81/0.5 79/1 88/1 86/0.5s 84/0.5s 83/0.5s 81/0.5s 79/3"),
 ]
 
+# Each quick setting is measured on the melodies of its instrument family.
+QUICK_SETTINGS_MELODIES = {
+    "bass": ["bass_walk", "bassoon_march"],
+    "cello": ["cello_song", "trombone_glides"],
+    "flute": ["flute_high", "pan_flute_dance", "recorder_repeats"],
+    "saxophone": ["alto_sax_ballad", "choir_aah"],
+    "trumpet": ["trumpet_repeats", "oboe_staccato"],
+    "violin": ["violin_runs", "oboe_staccato"],
+    "voice": ["choir_aah", "alto_sax_ballad"],
+    "whistle": ["whistle_glides", "recorder_repeats"],
+}
+
 # The smoke test's two melodies: one high and one low, both short.
 SMOKE = ["flute_high", "bass_walk"]
 

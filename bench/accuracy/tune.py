@@ -19,9 +19,11 @@ import os
 import sys
 import tempfile
 
-import evaluate
-import melodies
-import render
+# Keep the source folder free of byte-code caches.
+sys.dont_write_bytecode = True
+import evaluate  # noqa: E402
+import melodies  # noqa: E402
+import render  # noqa: E402
 
 FIELDS = ["timeResolutionMs", "harmonicThreshold", "sendBrightness", "sendVolume",
           "timeResolutionBoost", "midiChannel", "lowestNote", "highestNote", "lowestNoteMarkX",
@@ -79,7 +81,8 @@ class Trials:
         self.items = items
         self.jobs = jobs
         self.cache = {}
-        self.folder = tempfile.mkdtemp(prefix="melovantis-tune-")
+        self._folder = tempfile.TemporaryDirectory(prefix="melovantis-tune-")
+        self.folder = self._folder.name
 
     def measure(self, settings):
         key = tuple(settings[k] for k in FIELDS)
