@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "engine/AnalysisEngine.h"
+#include "engine/NaturalLog.h"
 
 namespace melovantis {
 
@@ -61,18 +62,15 @@ void AnalysisEngine::analyseFrame() {
     std::fill(out + 1, out + n, 0.0);
   }
 
-  // Power spectrum -> log spectrum (in place of the time samples) and centroid.
+  // Power spectrum (in place of the time samples) and centroid, summed in bin
+  // order; then the log spectrum in a separate loop that vectorises.
   const int halfN = n / 2;
   const double inverseN = 1.0 / n;
-  // log10 through the natural logarithm: the same values up to rounding, at
-  // two thirds of the cost of the library's log10.
-  const double logFloor = std::log(kPowerFloor);
-  constexpr double kInverseLn10 = 0.43429448190325182765;
   double powerSum = 0.0;
   double moment = 0.0;
   if (halfN > 0) {
     const double re = out[0] * inverseN;
-    in[0] = (std::log(std::max(re * re, kPowerFloor)) - logFloor) * kInverseLn10;
+    in[0] = re * re;
   }
   for (int k = 1; k < halfN; ++k) {
     const double re = out[k] * inverseN;
@@ -80,7 +78,14 @@ void AnalysisEngine::analyseFrame() {
     const double power = re * re + im * im;
     powerSum += power;
     moment += k * power;
-    in[k] = (std::log(std::max(power, kPowerFloor)) - logFloor) * kInverseLn10;
+    in[k] = power;
+  }
+  // log10 through the natural logarithm times 1/ln 10: the same values up to
+  // rounding. The floor maps to exactly zero.
+  const double logFloor = naturalLog(kPowerFloor);
+  constexpr double kInverseLn10 = 0.43429448190325182765;
+  for (int k = 0; k < halfN; ++k) {
+    in[k] = (naturalLog(std::max(in[k], kPowerFloor)) - logFloor) * kInverseLn10;
   }
   const double centroid = powerSum != 0.0 ? moment / powerSum : 0.0;
 
@@ -157,6 +162,9 @@ AnalysisEngine::BlockLevels AnalysisEngine::conditionBlock() {
   const int segmentLength = segmentLengthFor(n);
   std::int16_t* s = samples.get();
   BlockLevels levels;
+  if (n <= 0) {
+    return levels;
+  }
 
   // Gain and clipping. At unit gain (every offline run) the product is the
   // sample itself, so the clip is done on integers, where it vectorises.
@@ -194,10 +202,23 @@ AnalysisEngine::BlockLevels AnalysisEngine::conditionBlock() {
   levels.averagePeak = levels.segmentCount > 0 ? levels.peakSum / levels.segmentCount : 0;
   levels.clipLimit = static_cast<int>(levels.averagePeak * 0.5);  // half the mean segment peak
 
+  // Centring: the sample minus the mean, truncated towards zero. The mean is
+  // sum / n; with q = floor(mean), s - mean lies in (s-q-1, s-q], and whenever
+  // the mean is not whole it is at least 1/n away from one, far beyond double
+  // round-off. So the truncation is done exactly in integers, where it vectorises.
+  long long wholeMean = runningSum / n;
+  const long long remainder = runningSum % n;
+  if (remainder < 0) {
+    --wholeMean;
+  }
+  const int q = static_cast<int>(wholeMean);
+  const int fractional = remainder != 0 ? 1 : 0;
+  const int clipLimit = levels.clipLimit;
   int anyBits = 0;
   for (int i = 0; i < n; ++i) {
-    const int w = std::clamp(static_cast<int>(s[i] - levels.mean), -levels.clipLimit,
-                             levels.clipLimit);
+    int d = s[i] - q;
+    d -= fractional & static_cast<int>(d > 0);
+    const int w = std::clamp(d, -clipLimit, clipLimit);
     s[i] = static_cast<std::int16_t>(w);
     anyBits |= w;
   }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "engine/AnalysisEngine.h"
@@ -88,6 +90,45 @@ TEST_F(FrameAnalysis, DcOffsetIsRemovedBeforeClippingAtHalfTheUncentredPeak) {
   EXPECT_EQ(levels.clipLimit, 5050);
   EXPECT_EQ(engine.samples[0], 100);
   EXPECT_EQ(engine.samples[1], -100);
+}
+
+TEST_F(FrameAnalysis, CentringTruncatesTheDistanceToTheMeanTowardsZeroLikeExactArithmetic) {
+  // Means that are whole, just above and just below a whole number, negative
+  // and positive, on several frame lengths: every centred sample must equal the
+  // plain double formula trunc(s - sum / n), clipped at half the average peak.
+  std::uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  for (int n : {468, 880, 1024, 2600, 7840}) {
+    engine.setFrameSize(n);
+    for (int trial = 0; trial < 40; ++trial) {
+      const int offset = static_cast<int>(next() % 20001) - 10000;
+      const int spread = 1 + static_cast<int>(next() % 3000);
+      std::vector<std::int16_t> block(static_cast<std::size_t>(n));
+      long long sum = 0;
+      for (auto& v : block) {
+        v = static_cast<std::int16_t>(offset + static_cast<int>(next() % (2 * spread + 1)) - spread);
+        sum += v;
+      }
+      if (trial % 4 == 0) {
+        // Make the mean whole: move the remainder into the first sample.
+        block[0] = static_cast<std::int16_t>(block[0] - ((sum % n) + n) % n);
+        sum = 0;
+        for (auto v : block) sum += v;
+        ASSERT_EQ(sum % n, 0);
+      }
+      std::copy(block.begin(), block.end(), engine.samples.get());
+      const auto levels = engine.conditionBlock();
+      const double mean = static_cast<double>(sum) / n;
+      for (int i = 0; i < n; ++i) {
+        const int expected = std::clamp(static_cast<int>(block[static_cast<std::size_t>(i)] - mean),
+                                        -levels.clipLimit, levels.clipLimit);
+        ASSERT_EQ(engine.samples[i], expected) << "n " << n << " trial " << trial << " i " << i;
+      }
+    }
+  }
 }
 
 TEST_F(FrameAnalysis, VolumeIsTheScaledRootOfTheLoudnessCurve) {
