@@ -5,7 +5,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
-repeats="${1:-5}"
+repeats="${1:-7}"
 
 "$root/scripts/install-deps.sh"
 command -v aubionotes >/dev/null || {
