@@ -60,11 +60,7 @@ void convertFile(benchmark::State& state) {
   ConversionDriver driver(engine, reader, notifier, observer);
   const std::filesystem::path& input = recording();  // made once, outside the timing
   for (auto _ : state) {
-    ConversionSession session;
-    session.wavePath = input;
-    session.processed = true;
-    session.drawingEnabled = false;
-    session.autoSaveMidi = false;
+    ConversionSession session = ConversionSession::unattended(input);
     driver.startConversion(session);
     benchmark::DoNotOptimize(engine.frameCount);
   }

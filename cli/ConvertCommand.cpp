@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <thread>
 
 #include "audio/WaveFormatCheck.h"
 #include "audio/WaveReader.h"
+#include "cli/ArgumentCursor.h"
 #include "cli/CliOutputs.h"
 #include "cli/CliSettings.h"
 #include "cli/StderrNotifier.h"
@@ -120,12 +122,7 @@ int convertFile(const ConvertOptions& options, const std::filesystem::path& inpu
 
   TerminalObserver observer(options.quiet || !showProgress);
   ConversionDriver driver(engine, reader, notifier, observer);
-  ConversionSession session;
-  session.wavePath = wavePath;
-  session.processed = true;
-  session.autoSaveMidi = false;
-  session.drawingEnabled = false;
-  session.settings = &settings;
+  ConversionSession session = ConversionSession::unattended(wavePath, &settings);
   if (options.wizard) {
     // Let the wizard examine the file and derive the settings first.
     runSettingsWizard(engine, driver, session, settings, factoryDataFolder() / "Private" / "broad.set",
@@ -200,33 +197,24 @@ int convertMany(const ConvertOptions& options) {
 
 int runConvertCommand(const std::vector<std::string>& args) {
   ConvertOptions options;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    auto value = [&](std::filesystem::path& out) {
-      if (i + 1 >= args.size()) {
-        return false;
-      }
-      out = args[++i];
-      return true;
-    };
+  ArgumentCursor cursor(args);
+  while (!cursor.atEnd()) {
+    const std::string& a = cursor.next();
     bool ok = true;
     if (a == "--settings") {
-      ok = value(options.settings);
+      ok = cursor.value(options.settings);
     } else if (a == "--frames") {
-      ok = value(options.frames);
+      ok = cursor.value(options.frames);
     } else if (a == "--midi") {
-      ok = value(options.midi);
+      ok = cursor.value(options.midi);
     } else if (a == "--project") {
-      ok = value(options.project);
+      ok = cursor.value(options.project);
     } else if (a == "--jobs") {
-      std::filesystem::path text;
-      ok = value(text);
-      char* end = nullptr;
-      const long jobs = ok ? std::strtol(text.c_str(), &end, 10) : 0;
-      if (!ok || end == text.c_str() || *end != '\0' || jobs < 1 || jobs > 256) {
+      const std::optional<int> jobs = cursor.wholeNumber(1, 256);
+      if (!jobs) {
         return usageError("--jobs needs a number from 1 to 256");
       }
-      options.jobs = static_cast<int>(jobs);
+      options.jobs = *jobs;
     } else if (a == "--quiet") {
       options.quiet = true;
     } else if (a == "--summary") {

@@ -1,11 +1,11 @@
 #include "cli/EditCommand.h"
 
-#include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 
+#include "cli/ArgumentCursor.h"
 #include "cli/CliOutputs.h"
 #include "cli/CliSettings.h"
 #include "cli/StderrNotifier.h"
@@ -43,30 +43,12 @@ struct EditOptions {
   std::optional<int> speed;
 };
 
-// A whole decimal number inside min..max, with an optional sign.
-std::optional<int> parseWholeNumber(const std::string& text, int min, int max) {
-  std::string_view digits = text;
-  if (!digits.empty() && digits.front() == '+') {
-    digits.remove_prefix(1);
-  }
-  int value = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
-      value < min || value > max) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 // Parses the command line into `options`; an empty string when it is valid,
 // else the problem to report.
 std::string parseEditOptions(const std::vector<std::string>& args, EditOptions& options) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    auto number = [&](int min, int max) -> std::optional<int> {
-      return hasValue ? parseWholeNumber(args[++i], min, max) : std::nullopt;
-    };
+  ArgumentCursor cursor(args);
+  while (!cursor.atEnd()) {
+    const std::string& a = cursor.next();
     auto range = [&](int min, int max) {
       return a + " needs a whole number from " + std::to_string(min) + " to " + std::to_string(max);
     };
@@ -77,15 +59,11 @@ std::string parseEditOptions(const std::vector<std::string>& args, EditOptions& 
       if (!options.semitones && !options.cents && !options.speed) {
         options.steps.push_back({Tool::PitchTempo});
       }
-      slot = number(min, max);
+      slot = cursor.wholeNumber(min, max);
       return slot ? "" : range(min, max);
     };
-    auto path = [&](std::filesystem::path& out) -> std::string {
-      if (!hasValue) {
-        return a + " needs a value";
-      }
-      out = args[++i];
-      return "";
+    auto path = [&](std::filesystem::path& out) {
+      return cursor.value(out) ? std::string() : a + " needs a value";
     };
 
     std::string problem;
@@ -93,7 +71,7 @@ std::string parseEditOptions(const std::vector<std::string>& args, EditOptions& 
       const bool autoCorrect = a == "--auto-correct";
       const int min = autoCorrect ? kAutoCorrectMinHalfWidth : kQuantizeMinPercent;
       const int max = autoCorrect ? kAutoCorrectMaxHalfWidth : kQuantizeMaxPercent;
-      if (const auto value = number(min, max)) {
+      if (const auto value = cursor.wholeNumber(min, max)) {
         options.steps.push_back({autoCorrect ? Tool::AutoCorrect : Tool::Quantize, *value});
       } else {
         problem = range(min, max);

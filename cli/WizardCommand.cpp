@@ -4,9 +4,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 
 #include "audio/WaveFormatCheck.h"
 #include "audio/WaveReader.h"
+#include "cli/ArgumentCursor.h"
 #include "cli/CliOutputs.h"
 #include "cli/CliSettings.h"
 #include "cli/StderrNotifier.h"
@@ -59,19 +61,16 @@ bool parseChoices(const std::string& list, WizardChoices& choices) {
 }
 
 std::string parseWizardOptions(const std::vector<std::string>& args, WizardOptions& options) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    auto path = [&](std::filesystem::path& out) -> std::string {
-      if (!hasValue) {
-        return a + " needs a value";
-      }
-      out = args[++i];
-      return "";
+  ArgumentCursor cursor(args);
+  while (!cursor.atEnd()) {
+    const std::string& a = cursor.next();
+    auto path = [&](std::filesystem::path& out) {
+      return cursor.value(out) ? std::string() : a + " needs a value";
     };
     std::string problem;
     if (a == "--only") {
-      if (!hasValue || !parseChoices(args[++i], options.choices)) {
+      const std::optional<std::string> list = cursor.value();
+      if (!list || !parseChoices(*list, options.choices)) {
         problem = "--only takes a list of range, threshold, resolution and brightness";
       }
     } else if (a == "--settings") {
@@ -140,12 +139,7 @@ int runWizardCommand(const std::vector<std::string>& args) {
   }
   TerminalObserver observer(options.quiet);
   ConversionDriver driver(engine, reader, notifier, observer);
-  ConversionSession session;
-  session.wavePath = options.input;
-  session.processed = true;
-  session.drawingEnabled = false;
-  session.autoSaveMidi = false;
-  session.settings = &settings;
+  ConversionSession session = ConversionSession::unattended(options.input, &settings);
   runSettingsWizard(engine, driver, session, settings, broad, options.choices, observer);
 
   if (!saveSettings(settings, options.save, notifier)) {

@@ -18,6 +18,19 @@ struct ConversionSession {
   int rangeEndFrame = 0;
   int cursorFrame = 0;
   SettingsRecord* settings = nullptr;  // receives the sensitivity in force at the end of a run
+
+  // A run over a whole checked file with nothing on screen and no automatic
+  // MIDI save: the command line, batch work and the Settings Wizard's examination.
+  static ConversionSession unattended(const std::filesystem::path& wavePath,
+                                      SettingsRecord* settings = nullptr) {
+    ConversionSession session;
+    session.wavePath = wavePath;
+    session.processed = true;
+    session.drawingEnabled = false;
+    session.autoSaveMidi = false;
+    session.settings = settings;
+    return session;
+  }
 };
 
 }  // namespace melovantis

@@ -85,12 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   ConversionObserver observer;
   ConversionDriver driver(engine, reader, notifier, observer);
-  ConversionSession session;
-  session.wavePath = wave;
-  session.processed = true;
-  session.autoSaveMidi = false;
-  session.drawingEnabled = false;
-  session.settings = &settings;
+  ConversionSession session = ConversionSession::unattended(wave, &settings);
   driver.startConversion(session);
 
   if (!writeMidiFile(engine, midi, notifier)) {

@@ -98,12 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   ConversionObserver observer;
   ConversionDriver driver(engine, reader, notifier, observer);
-  ConversionSession session;
-  session.wavePath = input;
-  session.processed = true;
-  session.autoSaveMidi = false;
-  session.drawingEnabled = false;
-  session.settings = &settings;
+  ConversionSession session = ConversionSession::unattended(input, &settings);
   driver.startConversion(session);
   requireSaneRows(engine);
   // Memory follows what the file holds, not what its header promises.

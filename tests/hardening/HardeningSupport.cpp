@@ -98,12 +98,7 @@ void convertWithSettings(AnalysisEngine& engine, SettingsRecord& settings,
   WaveReader reader;
   ConversionObserver observer;
   ConversionDriver driver(engine, reader, notifier, observer);
-  ConversionSession session;
-  session.wavePath = wave;
-  session.processed = true;
-  session.autoSaveMidi = false;
-  session.drawingEnabled = false;
-  session.settings = &settings;
+  ConversionSession session = ConversionSession::unattended(wave, &settings);
   driver.startConversion(session);
 }
 
