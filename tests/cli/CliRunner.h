@@ -3,8 +3,6 @@
 #include <sys/wait.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,13 +22,6 @@ inline std::string quote(const std::string& s) {
     q += c == '\'' ? std::string("'\\''") : std::string(1, c);
   }
   return q + "'";
-}
-
-inline std::string readText(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
 }
 
 // Runs melovantis-cli with the arguments, capturing both output streams.

@@ -15,6 +15,7 @@
 #include "documents/NoteMarks.h"
 #include "documents/SettingsFile.h"
 #include "engine/AnalysisEngine.h"
+#include "engine/EngineTestSupport.h"
 #include "support/RecordingNotifier.h"
 #include "support/TestSignals.h"
 
@@ -371,23 +372,6 @@ std::filesystem::path factoryFile(const std::string& name) {
   return std::filesystem::path(MELOVANTIS_DATA_DIR) / "Private" / name;
 }
 
-// Runs a signal through the engine block by block, as the offline conversion does.
-std::vector<double> analyse(AnalysisEngine& engine, const std::vector<std::int16_t>& signal) {
-  engine.resetAnalysis();
-  engine.frameCount = 0;
-  std::vector<double> pitches;
-  const auto frame = static_cast<std::size_t>(engine.frameSize);
-  for (std::size_t start = 0; start + frame <= signal.size();
-       start += static_cast<std::size_t>(engine.hopSize)) {
-    std::copy(signal.begin() + static_cast<std::ptrdiff_t>(start),
-              signal.begin() + static_cast<std::ptrdiff_t>(start + frame), engine.samples.get());
-    engine.analyseBlock();
-    pitches.push_back(engine.frames[static_cast<std::size_t>(engine.frameCount)].pitch);
-    ++engine.frameCount;
-  }
-  return pitches;
-}
-
 struct ToneScore {
   double withinTenthSemitone = 0.0;  // share of all frames
   double pitched = 0.0;              // share of all frames
@@ -399,7 +383,7 @@ ToneScore scoreTones(AnalysisEngine& engine, int fromNote, int toNote) {
   int good = 0;
   int pitched = 0;
   for (double note = fromNote; note <= toNote; note += 0.25) {
-    for (const double pitch : analyse(engine, test::harmonicTone(note, 44100))) {
+    for (const double pitch : test::pitchesOf(engine, test::harmonicTone(note, 44100))) {
       ++frames;
       pitched += pitch >= 0.0 ? 1 : 0;
       good += pitch >= 0.0 && std::fabs(pitch - note) < 0.1 ? 1 : 0;
@@ -409,7 +393,7 @@ ToneScore scoreTones(AnalysisEngine& engine, int fromNote, int toNote) {
 }
 
 int pitchedFrames(AnalysisEngine& engine, const std::vector<std::int16_t>& signal) {
-  const std::vector<double> pitches = analyse(engine, signal);
+  const std::vector<double> pitches = test::pitchesOf(engine, signal);
   return static_cast<int>(std::count_if(pitches.begin(), pitches.end(),
                                         [](double p) { return p >= 0.0; }));
 }

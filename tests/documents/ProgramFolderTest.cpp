@@ -3,30 +3,21 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "documents/ProgramFolder.h"
+#include "support/TestFiles.h"
 #include "support/WaveFileBuilder.h"
 
 namespace melovantis {
 namespace {
 
 namespace fs = std::filesystem;
+using test::readText;
 using test::TempFolder;
-
-void writeText(const fs::path& path, const std::string& text) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string readText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::writeText;
 
 std::vector<std::string> namesIn(const fs::path& folder) {
   std::vector<std::string> names;

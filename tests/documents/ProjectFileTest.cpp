@@ -1,26 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "documents/ProjectFile.h"
 #include "engine/AnalysisEngine.h"
 #include "support/RecordingNotifier.h"
+#include "support/TestFiles.h"
 #include "support/WaveFileBuilder.h"
 
 namespace melovantis {
 namespace {
 
-std::string readText(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void writeText(const std::filesystem::path& p, const std::string& text) {
-  test::writeBytes(p, std::vector<std::uint8_t>(text.begin(), text.end()));
-}
+using test::readText;
+using test::writeText;
 
 class ProjectFile : public ::testing::Test {
  protected:

@@ -4,14 +4,13 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include "support/RecordingNotifier.h"
 #include "support/SmallFileSystem.h"
+#include "support/TestFiles.h"
 #include "support/WaveFileBuilder.h"
 
 namespace melovantis {
@@ -19,20 +18,12 @@ namespace {
 
 using test::RecordingNotifier;
 using test::SmallFileSystem;
+using test::readText;
 using test::TempFolder;
+using test::writeText;
 
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kInt32Min = std::numeric_limits<std::int32_t>::min();
-
-void writeText(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
-  out << text;
-}
-
-std::string readText(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::vector<std::int32_t> fieldsOf(const SettingsRecord& record) {
   std::vector<std::int32_t> fields;

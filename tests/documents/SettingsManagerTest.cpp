@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,8 +15,10 @@
 #include "documents/SettingsFile.h"
 #include "documents/SettingsManager.h"
 #include "engine/AnalysisEngine.h"
+#include "engine/EngineTestSupport.h"
 #include "support/RecordingNotifier.h"
 #include "support/TestSignals.h"
+#include "support/TestFiles.h"
 #include "support/WaveFileBuilder.h"
 
 namespace melovantis {
@@ -26,7 +26,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::RecordingNotifier;
+using test::readText;
 using test::TempFolder;
+using test::writeText;
 
 constexpr const char* kFoundQuestion =
     "A settings file with the same name was found.\nDo you want to load these settings? "
@@ -57,16 +59,6 @@ std::string recordText(const SettingsRecord& record) {
     text += std::to_string(record.field(k)) + "\n";
   }
   return text;
-}
-
-void writeText(const fs::path& path, const std::string& text) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string readText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Open and save dialogs answering from a script; a dialog with no answer left
@@ -575,23 +567,6 @@ SettingsRecord readPreset(const char* name) {
   return settings;
 }
 
-// Runs a signal through the engine block by block, as the offline conversion does.
-std::vector<double> analyse(AnalysisEngine& engine, const std::vector<std::int16_t>& signal) {
-  engine.resetAnalysis();
-  engine.frameCount = 0;
-  std::vector<double> pitches;
-  const auto frame = static_cast<std::size_t>(engine.frameSize);
-  for (std::size_t start = 0; start + frame <= signal.size();
-       start += static_cast<std::size_t>(engine.hopSize)) {
-    std::copy(signal.begin() + static_cast<std::ptrdiff_t>(start),
-              signal.begin() + static_cast<std::ptrdiff_t>(start + frame), engine.samples.get());
-    engine.analyseBlock();
-    pitches.push_back(engine.frames[static_cast<std::size_t>(engine.frameCount)].pitch);
-    ++engine.frameCount;
-  }
-  return pitches;
-}
-
 TEST(QuickSettingsPresets, AreListedByName) {
   RecordingNotifier notifier;
   AnalysisEngine engine(notifier);
@@ -648,7 +623,7 @@ TEST(QuickSettingsPresets, EachPitchesAToneInTheMiddleOfItsRangeWithinATenthOfAS
     const SettingsRecord settings = readPreset(instrument.preset);
     applySettingsToEngine(settings, engine);
     const double middle = (settings.lowestNote + settings.highestNote) / 2.0;
-    const std::vector<double> pitches = analyse(engine, test::harmonicTone(middle, 44100));
+    const std::vector<double> pitches = test::pitchesOf(engine, test::harmonicTone(middle, 44100));
     ASSERT_FALSE(pitches.empty());
     for (std::size_t i = 0; i < pitches.size(); ++i) {
       EXPECT_NEAR(pitches[i], middle, 0.1) << instrument.preset << " frame " << i;
@@ -664,7 +639,7 @@ TEST(QuickSettingsPresets, EachTracksTheRangeItsInstrumentPlays) {
     int frames = 0;
     int good = 0;
     for (double note = instrument.lowestPlayed; note <= instrument.highestPlayed; note += 0.25) {
-      for (const double pitch : analyse(engine, test::harmonicTone(note, 22050))) {
+      for (const double pitch : test::pitchesOf(engine, test::harmonicTone(note, 22050))) {
         ++frames;
         good += pitch >= 0.0 && std::fabs(pitch - note) < 0.1 ? 1 : 0;
       }
@@ -681,7 +656,7 @@ TEST(QuickSettingsPresets, LeaveSilenceAndNoiseUnpitched) {
     AnalysisEngine engine(notifier);
     applySettingsToEngine(readPreset(instrument.preset), engine);
     for (const auto& signal : {test::constant(3 * 44100), test::whiteNoise(3 * 44100)}) {
-      const std::vector<double> pitches = analyse(engine, signal);
+      const std::vector<double> pitches = test::pitchesOf(engine, signal);
       EXPECT_EQ(std::count_if(pitches.begin(), pitches.end(), [](double p) { return p >= 0.0; }), 0)
           << instrument.preset;
     }

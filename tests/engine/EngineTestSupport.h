@@ -38,4 +38,15 @@ inline void analyseSignal(AnalysisEngine& engine, const std::vector<std::int16_t
   }
 }
 
+// The pitch of every frame of a whole signal, analysed from a fresh start.
+inline std::vector<double> pitchesOf(AnalysisEngine& engine, const std::vector<std::int16_t>& signal) {
+  engine.resetAnalysis();
+  analyseSignal(engine, signal);
+  std::vector<double> pitches;
+  for (int i = 0; i < engine.frameCount; ++i) {
+    pitches.push_back(engine.frames[static_cast<std::size_t>(i)].pitch);
+  }
+  return pitches;
+}
+
 }  // namespace melovantis::test

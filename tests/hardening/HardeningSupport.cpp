@@ -1,7 +1,5 @@
 #include "HardeningSupport.h"
 
-#include <fstream>
-#include <iterator>
 
 #include "audio/WaveFormatCheck.h"
 #include "audio/WaveReader.h"
@@ -75,16 +73,6 @@ std::vector<std::uint8_t> tempoBytes(const std::vector<std::uint8_t>& file) {
       },
       [](const ChannelMessage&) {});
   return tempo;
-}
-
-std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),
-                                   std::istreambuf_iterator<char>());
-}
-
-void writeText(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
 }
 
 void writeMelodyWave(const std::filesystem::path& path) {

@@ -8,6 +8,7 @@
 #include "documents/SettingsRecord.h"
 #include "engine/AnalysisEngine.h"
 #include "engine/Notifier.h"
+#include "support/TestFiles.h"
 
 namespace melovantis::test {
 
@@ -25,8 +26,6 @@ std::vector<ChannelMessage> channelMessages(const std::vector<std::uint8_t>& fil
 // The three tempo bytes of the file's FF 51 event; empty when it has none.
 std::vector<std::uint8_t> tempoBytes(const std::vector<std::uint8_t>& file);
 
-std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path);
-void writeText(const std::filesystem::path& path, const std::string& text);
 
 // Half a second of A4, a tenth of silence, half a second of E5 a little sharp.
 void writeMelodyWave(const std::filesystem::path& path);

@@ -5,22 +5,15 @@
 #include <vector>
 
 #include "engine/AnalysisEngine.h"
+#include "midi/FrameRows.h"
 #include "midi/RecordingMidiSink.h"
 #include "support/RecordingNotifier.h"
 
 namespace melovantis {
 namespace {
 
-FrameRecord voiced(double pitch, int volume = 80, int brightness = 30, int attack = 0) {
-  FrameRecord frame;
-  frame.pitch = pitch;
-  frame.volume = static_cast<std::uint8_t>(volume);
-  frame.brightness = static_cast<std::uint8_t>(brightness);
-  frame.attack = static_cast<std::uint8_t>(attack);
-  return frame;
-}
-
-FrameRecord silent() { return FrameRecord{}; }
+using test::silent;
+using test::voiced;
 
 MidiMessage msg(int status, int data1, int data2) {
   return {static_cast<std::uint8_t>(status), static_cast<std::uint8_t>(data1),

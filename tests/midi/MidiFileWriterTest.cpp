@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/AnalysisEngine.h"
+#include "midi/FrameRows.h"
 #include "support/RecordingNotifier.h"
 #include "support/WaveFileBuilder.h"
 
@@ -128,16 +129,8 @@ MidiFile parseMidiFile(const Bytes& bytes) {
   return file;
 }
 
-FrameRecord voiced(double pitch, int volume = 80, int brightness = 30, int attack = 0) {
-  FrameRecord frame;
-  frame.pitch = pitch;
-  frame.volume = static_cast<std::uint8_t>(volume);
-  frame.brightness = static_cast<std::uint8_t>(brightness);
-  frame.attack = static_cast<std::uint8_t>(attack);
-  return frame;
-}
-
-FrameRecord silent() { return FrameRecord{}; }
+using test::silent;
+using test::voiced;
 
 class MidiFileWriterTest : public ::testing::Test {
  protected:

@@ -93,14 +93,6 @@ void writeMonoWave(const std::filesystem::path& path, const std::vector<std::int
   WaveFileBuilder().fmt().data(samples).write(path);
 }
 
-void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!out) {
-    throw std::runtime_error("cannot write test file " + path.string());
-  }
-}
-
 TempFolder::TempFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "melovantis-test-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/TestFiles.h"
+
 namespace melovantis::test {
 
 // Builds RIFF WAVE files byte by byte, so tests can make well-formed files as
@@ -44,8 +46,6 @@ class WaveFileBuilder {
 
 // A plain 44100 Hz mono 16-bit PCM file.
 void writeMonoWave(const std::filesystem::path& path, const std::vector<std::int16_t>& samples);
-
-void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
 // A fresh empty folder under the system's temporary folder, removed by the destructor.
 class TempFolder {

@@ -1,0 +1,34 @@
+#include "support/TestFiles.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace melovantis::test {
+
+void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+  if (path.has_parent_path()) {
+    std::filesystem::create_directories(path.parent_path());
+  }
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!out) {
+    throw std::runtime_error("cannot write test file " + path.string());
+  }
+}
+
+void writeText(const std::filesystem::path& path, const std::string& text) {
+  writeBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string readText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace melovantis::test

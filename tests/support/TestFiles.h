@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace melovantis::test {
+
+// Whole-file helpers for test inputs and outputs. Writers create missing
+// parent folders and throw when the file cannot be written; readers give an
+// empty result for a file that cannot be read.
+void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+void writeText(const std::filesystem::path& path, const std::string& text);
+std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path);
+std::string readText(const std::filesystem::path& path);
+
+}  // namespace melovantis::test
