@@ -77,10 +77,8 @@ int AudioFileConverter::convert(const std::filesystem::path& source,
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  if (!programFolder_.empty()) {
-    if (std::filesystem::is_directory(programFolder_, ec)) {
-      posix_spawn_file_actions_addchdir_np(&actions, programFolder_.c_str());
-    }
+  if (!programFolder_.empty() && std::filesystem::is_directory(programFolder_, ec)) {
+    posix_spawn_file_actions_addchdir_np(&actions, programFolder_.c_str());
   }
   pid_t pid = 0;
   const int spawned = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);

@@ -14,19 +14,6 @@ static_assert(kMaxCepstralLag <= AnalysisEngine::kWorkCapacity);
 
 namespace {
 
-// A cepstral lag as a searchable integer. An absurd note gives a lag of 0, a
-// huge one or infinity; kept inside 0..kMaxCepstralLag so the truncation is
-// defined (setFrameSize then cuts maxLag to the cepstrum).
-int lagToInt(double lag) {
-  if (!(lag > 0.0)) {
-    return 0;
-  }
-  if (lag >= kMaxCepstralLag) {
-    return kMaxCepstralLag;
-  }
-  return static_cast<int>(lag);
-}
-
 // value + offset without overflow for any value a file may hold.
 int offsetValue(std::int32_t value, int offset) {
   const std::int64_t sum = std::int64_t{value} + offset;
@@ -49,8 +36,9 @@ void applySettingsToEngine(const SettingsRecord& settings, AnalysisEngine& engin
   engine.cepstrumDivisor = settings.pitchResolutionBoost == 1 ? 1.0 : 2.0;
 
   // lagForNote reads the divisor just set.
-  engine.maxLag = lagToInt(engine.lagForNote(settings.lowestNote));
-  engine.minLag = lagToInt(engine.lagForNote(settings.highestNote));
+  // Lags inside 0..kMaxCepstralLag; setFrameSize then cuts maxLag to the cepstrum.
+  engine.maxLag = AnalysisEngine::lagIndex(engine.lagForNote(settings.lowestNote), kMaxCepstralLag);
+  engine.minLag = AnalysisEngine::lagIndex(engine.lagForNote(settings.highestNote), kMaxCepstralLag);
 
   engine.timeResolutionMode = settings.timeResolutionBoost;
 

@@ -1,5 +1,6 @@
 #include "engine/AnalysisEngine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -103,8 +104,28 @@ void AnalysisEngine::reserveRows(int rows) {
   }
 }
 
+int AnalysisEngine::rowsInUse() {
+  const int rows = std::max(frameCount, 0);
+  reserveRows(rows);
+  return rows;
+}
+
+int AnalysisEngine::lagIndex(double lag, int cap) {
+  if (!(lag > 0.0)) {
+    return 0;
+  }
+  if (lag >= cap) {
+    return cap;
+  }
+  return static_cast<int>(lag);
+}
+
+double AnalysisEngine::quantizedPitch(double pitch, double amount) {
+  return std::floor(pitch + 0.5) * amount + (1.0 - amount) * pitch;
+}
+
 double AnalysisEngine::lagForNote(double note) const {
-  const double divisor = 440.0 * std::pow(semitoneRatio, note - 69.0) * cepstrumDivisor;
+  const double divisor = frequencyForNote(note) * cepstrumDivisor;
   // Thousands of semitones down (a settings file may say so) the frequency
   // underflows to 0: the lag is then the longest there is, not a division by zero.
   if (!(divisor > 0.0)) {

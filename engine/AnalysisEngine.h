@@ -80,6 +80,17 @@ class AnalysisEngine {
   // Samples per peak segment for a frame length: 100 plus the remainder spread over the hundreds.
   static int segmentLengthFor(int frameLength);
 
+  // The highest cepstral peak at or above the harmonic threshold whose
+  // refinement succeeds: its height and refined lag, both 0 when there is none.
+  struct CepstralPeak {
+    double height = 0.0;
+    double lag = 0.0;
+  };
+
+  // Transforms the log spectrum in the input buffer (halfN bins) to the
+  // cepstrum and searches it for the peak.
+  CepstralPeak findCepstralPeak(int halfN);
+
   // Refines a cepstral peak at integer lag q; -1.0 when it is rejected.
   double refineLag(int q);
 
@@ -90,11 +101,22 @@ class AnalysisEngine {
   void runAttackPass();
 
   double lagForNote(double note) const;
+
+  // A cepstral lag as a searchable integer inside 0..cap. An absurd note gives
+  // a lag of 0, a huge one or infinity; the clamp keeps the truncation defined.
+  static int lagIndex(double lag, int cap);
+
+  // A pitch moved `amount` (0..1) of the way to its nearest semitone.
+  static double quantizedPitch(double pitch, double amount);
+
   double frequencyForNote(double note) const;
   double noteForFrequency(double frequency) const;
 
   // Makes room for at least `rows` rows in the frame table and its undo copy.
   void reserveRows(int rows);
+
+  // The number of rows holding results (frameCount, never negative), with room made for them.
+  int rowsInUse();
 
   // 1. Frame table.
   std::vector<FrameRecord> frames;

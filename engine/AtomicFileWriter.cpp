@@ -79,10 +79,7 @@ bool AtomicFileWriter::commit() {
     }
     return false;
   }
-  bool ok = std::ferror(file_) == 0;
-  if (!ok) {
-    fail(errno != 0 ? errno : EIO);
-  }
+  bool ok = wrote(std::ferror(file_) == 0);
   if (ok && std::fflush(file_) != 0) {
     fail(errno);
     ok = false;

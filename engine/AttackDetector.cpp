@@ -6,20 +6,9 @@
 #include <cmath>
 
 #include "engine/AnalysisEngine.h"
+#include "engine/TruncateToInt.h"
 
 namespace melovantis {
-
-namespace {
-
-// Truncation toward zero that stays defined for whatever a loaded file holds.
-int truncateToInt(double x) {
-  if (std::isnan(x)) {
-    return 0;
-  }
-  return static_cast<int>(std::fmax(-1e9, std::fmin(1e9, x)));
-}
-
-}  // namespace
 
 void AnalysisEngine::postProcessFrame(int i) {
   FrameRecord& row = frames[static_cast<std::size_t>(i)];

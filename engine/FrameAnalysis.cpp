@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 #include "engine/AnalysisEngine.h"
 #include "engine/NaturalLog.h"
@@ -32,7 +33,6 @@ void AnalysisEngine::analyseFrame() {
   fit5.prepareFit(5);
 
   const int n = frameSize;
-  const int m = cepstrumSize;
   std::int16_t* s = samples.get();
   double* in = transformIn.get();
   double* out = transformOut.get();
@@ -83,9 +83,8 @@ void AnalysisEngine::analyseFrame() {
   // log10 through the natural logarithm times 1/ln 10: the same values up to
   // rounding. The floor maps to exactly zero.
   const double logFloor = naturalLog(kPowerFloor);
-  constexpr double kInverseLn10 = 0.43429448190325182765;
   for (int k = 0; k < halfN; ++k) {
-    in[k] = (naturalLog(std::max(in[k], kPowerFloor)) - logFloor) * kInverseLn10;
+    in[k] = (naturalLog(std::max(in[k], kPowerFloor)) - logFloor) * std::numbers::log10e;
   }
   const double centroid = powerSum != 0.0 ? moment / powerSum : 0.0;
 
@@ -97,51 +96,21 @@ void AnalysisEngine::analyseFrame() {
   const double brightness = std::clamp(std::trunc(brightnessGain * unscaledBrightness), 0.0, 127.0);
   row.brightness = static_cast<std::uint8_t>(brightness);
 
-  if (padCepstrum) {
-    std::fill(in + std::max(halfN - 1, 0), in + m, 0.0);
-  }
-
-  cepstrumPlan_.forward(in, out);
-
-  // Cepstral power over the searched lags, in place of the log spectrum. Lag 0
-  // and, for an even length, lag m/2 have no imaginary part.
-  const int lagLow = std::max(minLag, 0);
-  const int lagHigh = std::min(maxLag, m / 2 + 1);
-  const double inverseM = 1.0 / m;
-  for (int q = lagLow; q < lagHigh; ++q) {
-    const double re = out[q] * inverseM;
-    const double im = (q > 0 && 2 * q < m) ? out[m - q] * inverseM : 0.0;
-    in[q] = 50.0 * m * (re * re + im * im);
-  }
-
-  // Peak search 10 lags inside each end, so the 21-point fit stays in range.
-  // Ties go to the larger lag; a peak whose refinement fails is ignored.
   // A constant block's log spectrum is a single value at DC, so its cepstrum
-  // is flat: no peak, and no pitch. Fitting parabolas to a flat line would
-  // only pick up round-off, so the search is skipped.
-  double best = 0.0;
-  double lag = 0.0;
-  const int searchEnd = anySignal ? lagHigh - 10 : lagLow + 10;
-  for (int q = lagLow + 10; q < searchEnd; ++q) {
-    if (in[q] >= best && in[q] >= harmonicThreshold) {
-      const double refined = refineLag(q);
-      if (refined != -1.0) {
-        lag = refined;
-        best = in[q];
-      }
-    }
-  }
+  // is flat: no peak and no pitch. Searching it would only fit parabolas to
+  // round-off, so it is not transformed at all.
+  const CepstralPeak peak = anySignal ? findCepstralPeak(halfN) : CepstralPeak{};
 
   double pitch = kNoPitch;
-  if (!(harmonicThreshold > best || loudness < kPitchedLoudness || lag == 0.0)) {
-    const double frequency = 44100.0 / (lag * cepstrumDivisor);
+  if (!(harmonicThreshold > peak.height || loudness < kPitchedLoudness || peak.lag == 0.0)) {
+    const double frequency = 44100.0 / (peak.lag * cepstrumDivisor);
     const double raw = noteForFrequency(frequency) + transpose;
-    pitch = std::floor(raw + 0.5) * quantizeAmount + (1.0 - quantizeAmount) * raw;
+    pitch = quantizedPitch(raw, quantizeAmount);
     if (pitch < 0.0 || pitch > 127.0) {
       pitch = kNoPitch;
     }
     ++pitchedFrameCount;
-    cepstralPeakSum += best;
+    cepstralPeakSum += peak.height;
   }
   row.pitch = pitch;
 
@@ -224,6 +193,43 @@ AnalysisEngine::BlockLevels AnalysisEngine::conditionBlock() {
   }
   levels.anySignal = anyBits != 0;
   return levels;
+}
+
+AnalysisEngine::CepstralPeak AnalysisEngine::findCepstralPeak(int halfN) {
+  const int m = cepstrumSize;
+  double* in = transformIn.get();
+  double* out = transformOut.get();
+
+  if (padCepstrum) {
+    std::fill(in + std::max(halfN - 1, 0), in + m, 0.0);
+  }
+
+  cepstrumPlan_.forward(in, out);
+
+  // Cepstral power over the searched lags, in place of the log spectrum. Lag 0
+  // and, for an even length, lag m/2 have no imaginary part.
+  const int lagLow = std::max(minLag, 0);
+  const int lagHigh = std::min(maxLag, m / 2 + 1);
+  const double inverseM = 1.0 / m;
+  for (int q = lagLow; q < lagHigh; ++q) {
+    const double re = out[q] * inverseM;
+    const double im = (q > 0 && 2 * q < m) ? out[m - q] * inverseM : 0.0;
+    in[q] = 50.0 * m * (re * re + im * im);
+  }
+
+  // Peak search 10 lags inside each end, so the 21-point fit stays in range.
+  // Ties go to the larger lag; a peak whose refinement fails is ignored.
+  CepstralPeak peak;
+  for (int q = lagLow + 10; q < lagHigh - 10; ++q) {
+    if (in[q] >= peak.height && in[q] >= harmonicThreshold) {
+      const double refined = refineLag(q);
+      if (refined != -1.0) {
+        peak.lag = refined;
+        peak.height = in[q];
+      }
+    }
+  }
+  return peak;
 }
 
 double AnalysisEngine::refineLag(int q) {

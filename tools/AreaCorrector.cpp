@@ -12,28 +12,12 @@
 
 namespace melovantis {
 
-namespace {
-
-// A lag as an integer inside 0..cap. Notes far above the audible range give
-// lags below 1 (truncated to 0); notes far below give huge lags.
-int lagInRange(double lag, int cap) {
-  if (!(lag > 0.0)) {
-    return 0;
-  }
-  if (lag >= cap) {
-    return cap;
-  }
-  return static_cast<int>(lag);
-}
-
-}  // namespace
-
 LagWindow areaLagWindow(const AnalysisEngine& engine, double note) {
   const int cap = std::max(engine.cepstrumSize / 2 - 1, 0);
   LagWindow window;
   // The lower note has the longer lag.
-  window.maxLag = lagInRange(engine.lagForNote(note - kAreaSearchSemitones), cap);
-  window.minLag = lagInRange(engine.lagForNote(note + kAreaSearchSemitones), cap);
+  window.maxLag = AnalysisEngine::lagIndex(engine.lagForNote(note - kAreaSearchSemitones), cap);
+  window.minLag = AnalysisEngine::lagIndex(engine.lagForNote(note + kAreaSearchSemitones), cap);
   return window;
 }
 

@@ -24,12 +24,6 @@ FrameRecord* pitchedRowAt(AnalysisEngine& engine, int cursorFrame) {
   return row != nullptr && row->pitch >= 0.0 ? row : nullptr;
 }
 
-int rowsInUse(AnalysisEngine& engine) {
-  const int rows = std::max(engine.frameCount, 0);
-  engine.reserveRows(rows);
-  return rows;
-}
-
 // The keyboard picture: white keys 20 pixels wide from x = 16, black keys 10
 // wide centred on the borders between white keys, in the upper 54 rows.
 constexpr int kKeyboardLeft = 16;
@@ -43,13 +37,13 @@ constexpr int kBlackKeys[7] = {1, 3, -1, 6, 8, 10, -1};  // -1: no black key at 
 }  // namespace
 
 void takeUndoSnapshot(AnalysisEngine& engine) {
-  const int rows = rowsInUse(engine);
+  const int rows = engine.rowsInUse();
   std::copy_n(engine.frames.begin(), rows, engine.undoFrames.begin());
   engine.tempoFactorUndo = engine.tempoFactor;
 }
 
 void undo(AnalysisEngine& engine) {
-  const int rows = rowsInUse(engine);
+  const int rows = engine.rowsInUse();
   std::copy_n(engine.undoFrames.begin(), rows, engine.frames.begin());
   engine.tempoFactor = engine.tempoFactorUndo;
 }

@@ -16,8 +16,7 @@ constexpr int kMaxExtraPasses = 20;          // passes after the first
 
 template <typename Edit>
 void forEachPitchedFrame(AnalysisEngine& engine, Edit edit) {
-  const int rows = std::max(engine.frameCount, 0);
-  engine.reserveRows(rows);
+  const int rows = engine.rowsInUse();
   for (int i = 0; i < rows; ++i) {
     FrameRecord& row = engine.frames[static_cast<std::size_t>(i)];
     if (row.pitch >= 0.0) {
@@ -32,7 +31,7 @@ double closestSemitone(double pitch) { return std::floor(pitch + 0.5); }
 
 void quantizePitch(AnalysisEngine& engine, double amount) {
   forEachPitchedFrame(engine, [amount](FrameRecord& row) {
-    row.pitch = closestSemitone(row.pitch) * amount + (1.0 - amount) * row.pitch;
+    row.pitch = AnalysisEngine::quantizedPitch(row.pitch, amount);
   });
 }
 

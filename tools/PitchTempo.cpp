@@ -14,8 +14,7 @@ double tempoFactorForSpeed(int speedPercent) {
 }
 
 bool transposePitch(AnalysisEngine& engine, double transposition) {
-  const int rows = std::max(engine.frameCount, 0);
-  engine.reserveRows(rows);
+  const int rows = engine.rowsInUse();
   bool outOfRange = false;
   for (int i = 0; i < rows; ++i) {
     FrameRecord& row = engine.frames[static_cast<std::size_t>(i)];

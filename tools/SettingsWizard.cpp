@@ -13,6 +13,7 @@
 #include "documents/SettingsFile.h"
 #include "documents/SettingsRecord.h"
 #include "engine/AnalysisEngine.h"
+#include "engine/TruncateToInt.h"
 #include "tools/AutoCorrect.h"
 
 namespace melovantis {
@@ -31,13 +32,6 @@ constexpr double kFullBrightness = 127.0;
 constexpr int kMaxBrightnessGain = 50;
 constexpr int kMaxHarmonicThreshold = 150;
 
-// Truncation toward zero of a value that may be far outside the int range;
-// the limits applied later map every such value the same way.
-int truncateToInt(double value) {
-  constexpr double kBound = 1e9;
-  return static_cast<int>(std::trunc(std::clamp(value, -kBound, kBound)));
-}
-
 }  // namespace
 
 void deriveRangeAndResolution(const AnalysisEngine& engine, SettingsRecord& settings,
@@ -45,17 +39,15 @@ void deriveRangeAndResolution(const AnalysisEngine& engine, SettingsRecord& sett
   const int rows = std::clamp<long long>(engine.frameCount, 0, engine.frames.size());
   int lowest = 127;
   int highest = 0;
-  bool found = false;
   for (int i = 0; i < rows; ++i) {
     const double pitch = engine.frames[static_cast<std::size_t>(i)].pitch;
     if (pitch >= 0.0) {
       const int note = static_cast<int>(std::min(pitch, 127.0));
       lowest = std::min(lowest, note);
       highest = std::max(highest, note);
-      found = true;
     }
   }
-  if (rows < 1 || !found) {
+  if (lowest > highest) {  // no pitched frame
     lowest = kNoPitchLowestNote;
     highest = kNoPitchHighestNote;
     settings.timeResolutionMs = kNoPitchTimeResolutionMs;
