@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <system_error>
 #include <utility>
 #include <vector>
 
+#include "documents/TextScanner.h"
 #include "engine/AtomicFileWriter.h"
 
 namespace melovantis {
@@ -74,14 +74,10 @@ bool makeFolder(const fs::path& folder, SeedResult& result) {
   return true;
 }
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 // Copies through a temporary file, so a failed copy leaves no half file
 // behind that a later start would take for the user's own.
 bool copyFile(const fs::path& from, const fs::path& to, SeedResult& result) {
-  std::unique_ptr<std::FILE, FileCloser> in(std::fopen(from.c_str(), "rb"));
+  const FileHandle in(std::fopen(from.c_str(), "rb"));
   AtomicFileWriter writer(to);
   bool ok = in != nullptr && writer.open();
   char buffer[8192];
@@ -107,18 +103,25 @@ bool copyFile(const fs::path& from, const fs::path& to, SeedResult& result) {
   return ok;
 }
 
-// Copies what `from` holds into `to`, folder by folder, leaving every name the
-// user already has alone.
-void copyMissing(const fs::path& from, const fs::path& to, SeedResult& result) {
-  if (!makeFolder(to, result)) {
-    return;
-  }
+enum class LooseFiles { Skip, Copy };
+
+// Copies what `from` holds into the existing folder `to`, folder by folder,
+// leaving every name the user already has alone. Files directly in `from` are
+// copied only with LooseFiles::Copy; those in its subfolders always are.
+void copyMissing(const fs::path& from, const fs::path& to, LooseFiles looseFiles,
+                 SeedResult& result) {
   std::error_code ec;
   for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
     const fs::path& source = it->path();
     const fs::path name = source.filename();
     if (isKind(source, EntryKind::Folder)) {
-      copyMissing(source, findDataFolder(to, name), result);
+      const fs::path target = findDataFolder(to, name);
+      if (makeFolder(target, result)) {
+        copyMissing(source, target, LooseFiles::Copy, result);
+      }
+      continue;
+    }
+    if (looseFiles == LooseFiles::Skip) {
       continue;
     }
     std::error_code existsError;
@@ -156,12 +159,14 @@ fs::path homeFolder() {
 
 }  // namespace
 
+bool isExistingFile(const fs::path& path) { return isKind(path, EntryKind::File); }
+
+char foldedAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
-  const auto fold = [](char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char x, char y) { return fold(x) == fold(y); });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char x, char y) { return foldedAscii(x) == foldedAscii(y); });
 }
 
 fs::path findDataFolder(const fs::path& parent, const fs::path& name) {
@@ -197,15 +202,7 @@ SeedResult seedProgramFolder(const fs::path& folder, const fs::path& shippedData
   }
   // Only the shipped folders are copied; a loose file beside them (a README)
   // is no factory setting.
-  std::error_code ec;
-  for (fs::directory_iterator it(shippedData, ec), end; !ec && it != end; it.increment(ec)) {
-    if (isKind(it->path(), EntryKind::Folder)) {
-      copyMissing(it->path(), findDataFolder(folder, it->path().filename()), result);
-    }
-  }
-  if (ec) {
-    recordProblem(result, "Cannot read the folder " + shippedData.string() + ": " + ec.message());
-  }
+  copyMissing(shippedData, folder, LooseFiles::Skip, result);
   return result;
 }
 

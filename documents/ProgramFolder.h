@@ -75,7 +75,15 @@ std::filesystem::path findDataFolder(const std::filesystem::path& parent,
 std::filesystem::path findDataFile(const std::filesystem::path& folder,
                                    const std::filesystem::path& name);
 
+// True when `path` names something that exists and is no folder (a symbolic
+// link counts as what it points to); a path that cannot be examined is none.
+bool isExistingFile(const std::filesystem::path& path);
+
 // Equal names without regard to the case of ASCII letters.
 bool sameNameIgnoringCase(std::string_view a, std::string_view b);
+
+// An ASCII capital letter in lower case, every other byte as it is, so names
+// beyond ASCII compare byte for byte.
+char foldedAscii(char c);
 
 }  // namespace melovantis

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <memory>
 
 #include "documents/TextScanner.h"
 #include "engine/AnalysisEngine.h"
@@ -12,10 +11,6 @@
 namespace melovantis {
 
 namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 void cannotOpen(Notifier& notifier) {
   notifier.message("Cannot open Melovantis file!", "Error", MessageIcon::Error);
@@ -48,20 +43,16 @@ bool writeProjectFile(const AnalysisEngine& engine, const std::filesystem::path&
 
 bool readProjectFile(AnalysisEngine& engine, const std::filesystem::path& path,
                      Notifier& notifier) {
-  std::unique_ptr<std::FILE, FileCloser> file(openTextFile(path));
+  const FileHandle file = openTextFile(path);
   if (!file) {
     cannotOpen(notifier);
     return false;
   }
   TextScanner scanner(file.get());
   std::int64_t count = 0;
-  if (!scanner.readInteger(count)) {
-    // An empty or textual first line reads as no count at all; the table
-    // would be left with an undefined size, so it is refused like a bad count.
-    cannotOpen(notifier);
-    return false;
-  }
-  if (count < 0 || count > kMaxProjectRows) {
+  // An empty or textual first line reads as no count at all; the table
+  // would be left with an undefined size, so it is refused like a bad count.
+  if (!scanner.readInteger(count) || count < 0 || count > kMaxProjectRows) {
     cannotOpen(notifier);
     return false;
   }

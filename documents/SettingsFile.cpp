@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <limits>
-#include <memory>
 
 #include "documents/TextScanner.h"
 #include "engine/AtomicFileWriter.h"
@@ -22,11 +21,6 @@ constexpr int kFirstLaterField = 13;
 constexpr std::array<std::int32_t, SettingsRecord::kFieldCount - kFirstLaterField>
     kLaterFieldDefaults = {1, 101, 15, 1, 20, 7, 0};
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-
 // A number beyond the 32-bit range is clamped to it.
 std::int32_t clampToInt32(std::int64_t value) {
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(
@@ -36,7 +30,7 @@ std::int32_t clampToInt32(std::int64_t value) {
 }  // namespace
 
 bool readSettingsFile(const std::filesystem::path& path, SettingsRecord& record) {
-  FileHandle file(openTextFile(path));
+  const FileHandle file = openTextFile(path);
   if (!file) {
     return false;
   }

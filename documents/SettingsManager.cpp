@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <system_error>
+#include <utility>
 
 #include "documents/FileDialogs.h"
 #include "documents/ProgramFolder.h"
@@ -26,32 +27,21 @@ constexpr const char* kNotFoundQuestion =
     "No settings were found for this file.\n\nDo you want Settings Wizard automatically find\n"
     "the right settings for you? (recommened)";
 
-bool isFile(const fs::path& path) {
-  std::error_code ec;
-  return fs::exists(path, ec) && !fs::is_directory(path, ec);
-}
-
 // A quick settings entry names a file in QuickSettings and nothing else.
 bool isPlainName(std::string_view entry) {
   return !entry.empty() && entry != "." && entry != ".." &&
          entry.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
 }
 
-// The list control sorts without regard to case; names equal but for case
-// keep a fixed order.
-std::string folded(std::string name) {
-  for (char& c : name) {
-    if (c >= 'A' && c <= 'Z') {
-      c = static_cast<char>(c - 'A' + 'a');
-    }
-  }
-  return name;
+// The settings file that belongs to a WAVE (or project) file: its base name
+// with the settings extension.
+std::string settingsNameFor(const fs::path& wave) {
+  return wave.stem().string() + std::string(kExtension);
 }
 
-bool listOrder(const std::string& a, const std::string& b) {
-  const std::string foldedA = folded(a);
-  const std::string foldedB = folded(b);
-  return foldedA != foldedB ? foldedA < foldedB : a < b;
+std::string folded(std::string name) {
+  std::transform(name.begin(), name.end(), name.begin(), foldedAscii);
+  return name;
 }
 
 }  // namespace
@@ -148,7 +138,7 @@ bool SettingsManager::save(const fs::path& wavePath) {
 
 bool SettingsManager::saveAs(const fs::path& wavePath) {
   const std::string proposed =
-      wavePath.empty() ? std::string("noname.set") : wavePath.stem().string() + ".set";
+      wavePath.empty() ? std::string("noname.set") : settingsNameFor(wavePath);
   const auto chosen = dialogs_.saveFile({settingsFolder(), proposed, kFileFilter});
   if (!chosen) {
     return false;
@@ -186,19 +176,27 @@ bool SettingsManager::selectQuickSettings(std::string_view entry) {
 }
 
 std::vector<std::string> SettingsManager::listQuickSettings() const {
-  std::vector<std::string> entries;
+  // (folded name, name): the list control sorts without regard to case, and
+  // names equal but for case keep a fixed order. Folded once, not per compare.
+  std::vector<std::pair<std::string, std::string>> keyed;
   std::error_code ec;
   for (fs::directory_iterator it(quickSettingsFolder(), ec), end; !ec && it != end;
        it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    if (name.size() <= kExtension.size() || !isFile(it->path()) ||
+    if (name.size() <= kExtension.size() || !isExistingFile(it->path()) ||
         !sameNameIgnoringCase(std::string_view(name).substr(name.size() - kExtension.size()),
                               kExtension)) {
       continue;
     }
-    entries.push_back(name.substr(0, name.size() - kExtension.size()));
+    std::string entry = name.substr(0, name.size() - kExtension.size());
+    keyed.emplace_back(folded(entry), std::move(entry));
   }
-  std::sort(entries.begin(), entries.end(), listOrder);
+  std::sort(keyed.begin(), keyed.end());
+  std::vector<std::string> entries;
+  entries.reserve(keyed.size());
+  for (auto& keyAndName : keyed) {
+    entries.push_back(std::move(keyAndName.second));
+  }
   return entries;
 }
 
@@ -207,9 +205,9 @@ WaveSettingsOutcome SettingsManager::lookUpWaveSettings(const fs::path& wavePath
   // From here on the save commands are allowed, even before a conversion.
   hooks_.setProcessed();
 
-  const fs::path own = findDataFile(settingsFolder(), wavePath.stem().string() + ".set");
+  const fs::path own = findDataFile(settingsFolder(), settingsNameFor(wavePath));
   WaveSettingsOutcome outcome = WaveSettingsOutcome::KeptCurrent;
-  if (isFile(own)) {
+  if (isExistingFile(own)) {
     if (notifier_.askYesNo(kFoundQuestion, "Settings found", MessageIcon::Information)) {
       readAndApply(own);
       settingsPath_ = own.filename();

@@ -95,7 +95,6 @@ class SettingsManager {
   // the Settings folder.
   std::filesystem::path resolvedSettingsPath() const;
 
-  const std::filesystem::path& programFolder() const { return programFolder_; }
   std::filesystem::path settingsFolder() const;
   std::filesystem::path quickSettingsFolder() const;
   std::filesystem::path defaultSettingsFile() const;

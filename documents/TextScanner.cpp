@@ -9,7 +9,7 @@
 
 namespace melovantis {
 
-std::FILE* openTextFile(const std::filesystem::path& path) {
+FileHandle openTextFile(const std::filesystem::path& path) {
   // Non-blocking, so that opening a named pipe with no writer returns at once.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
@@ -24,7 +24,7 @@ std::FILE* openTextFile(const std::filesystem::path& path) {
   if (flags >= 0) {
     ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   }
-  std::FILE* file = ::fdopen(fd, "r");
+  FileHandle file(::fdopen(fd, "r"));
   if (file == nullptr) {
     ::close(fd);
   }

@@ -3,13 +3,21 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 
 namespace melovantis {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// A C file that is closed when the handle goes away, on every return path.
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens a text file for reading, or nullptr when `path` is not a regular file:
 // a folder holds no text, and a named pipe or a device could block the open
 // or never end.
-std::FILE* openTextFile(const std::filesystem::path& path);
+FileHandle openTextFile(const std::filesystem::path& path);
 
 // Reads white-space separated numbers from a text file the way "%d" and "%lf"
 // do, one character at a time, but without their undefined behaviour on
