@@ -10,15 +10,19 @@ constexpr std::uint16_t kRequiredBitsPerSample = 16;
 
 }  // namespace
 
+bool isAnalysableFormat(const WaveFormat& format) {
+  return format.formatTag == kPcmTag && format.channels == 1 &&
+         format.samplesPerSecond == kRequiredSampleRate &&
+         format.bitsPerSample == kRequiredBitsPerSample;
+}
+
 bool checkWaveFormat(WaveReader& reader, const std::filesystem::path& path, Notifier& notifier) {
   if (reader.openWave(path) != kWaveOk) {
     notifier.message("Not a valid wave file!", "Error", MessageIcon::Error);
     return false;
   }
   const WaveFormat& format = *reader.format();
-  if (format.formatTag == kPcmTag && format.channels == 1 &&
-      format.samplesPerSecond == kRequiredSampleRate &&
-      format.bitsPerSample == kRequiredBitsPerSample) {
+  if (isAnalysableFormat(format)) {
     return true;
   }
   notifier.message(unsuitableFormatText(format), "Not suitable format.", MessageIcon::Information);

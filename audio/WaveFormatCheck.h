@@ -8,10 +8,13 @@
 
 namespace melovantis {
 
-// The program analyses only uncompressed PCM, mono, 44100 Hz, 16 bits. Opens
-// `path` with `reader` and returns true when the file has that format; the
-// reader then stays open for the conversion. Otherwise tells the user why,
-// leaves the reader closed and returns false.
+// The program analyses only uncompressed PCM, mono, 44100 Hz, 16 bits: true
+// when `format` is exactly that.
+bool isAnalysableFormat(const WaveFormat& format);
+
+// Opens `path` with `reader` and returns true when the file has the one
+// format the program analyses; the reader then stays open for the conversion.
+// Otherwise tells the user why, leaves the reader closed and returns false.
 bool checkWaveFormat(WaveReader& reader, const std::filesystem::path& path, Notifier& notifier);
 
 // The text of the "Not suitable format." message for `format`.

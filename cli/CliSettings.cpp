@@ -20,6 +20,10 @@ std::filesystem::path factoryDefaultSettings() {
   return factoryDataFolder() / "Private" / "default.set";
 }
 
+std::filesystem::path factoryBroadSettings() {
+  return factoryDataFolder() / "Private" / "broad.set";
+}
+
 bool loadSettings(const std::filesystem::path& path, SettingsRecord& settings,
                   AnalysisEngine& engine, Notifier& notifier) {
   if (!readSettingsFile(path, settings)) {

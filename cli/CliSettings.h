@@ -15,6 +15,9 @@ std::filesystem::path factoryDataFolder();
 // The factory Private/default.set.
 std::filesystem::path factoryDefaultSettings();
 
+// The factory Private/broad.set, the wide settings the Settings Wizard examines with.
+std::filesystem::path factoryBroadSettings();
+
 // Reads a settings file into the record and applies it to the engine. A file
 // that cannot be read is reported and nothing is applied.
 bool loadSettings(const std::filesystem::path& path, SettingsRecord& settings,

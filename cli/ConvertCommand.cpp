@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <iostream>
 #include <optional>
 #include <thread>
 
@@ -21,8 +19,6 @@
 #include "conversion/AudioFileConverter.h"
 #include "conversion/ConversionDriver.h"
 #include "conversion/ConversionSession.h"
-#include "documents/EngineSettings.h"
-#include "documents/SettingsFile.h"
 #include "documents/SettingsRecord.h"
 #include "engine/AnalysisEngine.h"
 #include "engine/NoteName.h"
@@ -47,12 +43,8 @@ struct ConvertOptions {
 
 bool isSuitableWave(const std::filesystem::path& path) {
   WaveReader probe;
-  if (probe.openWave(path) != kWaveOk || probe.format() == nullptr) {
-    return false;
-  }
-  const WaveFormat& f = *probe.format();
-  return f.formatTag == 1 && f.channels == 1 && f.samplesPerSecond == 44100 &&
-         f.bitsPerSample == 16;
+  return probe.openWave(path) == kWaveOk && probe.format() != nullptr &&
+         isAnalysableFormat(*probe.format());
 }
 
 // Frames, pitched frames, and the lowest and highest note found.
@@ -125,8 +117,8 @@ int convertFile(const ConvertOptions& options, const std::filesystem::path& inpu
   ConversionSession session = ConversionSession::unattended(wavePath, &settings);
   if (options.wizard) {
     // Let the wizard examine the file and derive the settings first.
-    runSettingsWizard(engine, driver, session, settings, factoryDataFolder() / "Private" / "broad.set",
-                      WizardChoices{}, observer);
+    runSettingsWizard(engine, driver, session, settings, factoryBroadSettings(), WizardChoices{},
+                      observer);
     say(options, "Settings Wizard: " + std::to_string(settings.timeResolutionMs) + " ms, notes " +
                      std::to_string(settings.lowestNote) + ".." +
                      std::to_string(settings.highestNote) + ", harmonic threshold " +

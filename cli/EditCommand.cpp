@@ -1,6 +1,5 @@
 #include "cli/EditCommand.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -10,9 +9,7 @@
 #include "cli/CliSettings.h"
 #include "cli/StderrNotifier.h"
 #include "cli/Usage.h"
-#include "documents/EngineSettings.h"
 #include "documents/ProjectFile.h"
-#include "documents/SettingsFile.h"
 #include "documents/SettingsRecord.h"
 #include "engine/AnalysisEngine.h"
 #include "tools/AutoCorrect.h"

@@ -1,7 +1,6 @@
 #include "cli/WizardCommand.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -16,8 +15,6 @@
 #include "cli/Usage.h"
 #include "conversion/ConversionDriver.h"
 #include "conversion/ConversionSession.h"
-#include "documents/EngineSettings.h"
-#include "documents/SettingsFile.h"
 #include "documents/SettingsRecord.h"
 #include "engine/AnalysisEngine.h"
 #include "engine/NoteName.h"
@@ -111,9 +108,8 @@ int runWizardCommand(const std::vector<std::string>& args) {
   if (const std::string problem = parseWizardOptions(args, options); !problem.empty()) {
     return usageError(problem);
   }
-  const std::filesystem::path data = factoryDataFolder() / "Private";
   if (options.settings.empty()) {
-    options.settings = data / "default.set";
+    options.settings = factoryDefaultSettings();
   }
 
   StderrNotifier notifier;
@@ -128,7 +124,7 @@ int runWizardCommand(const std::vector<std::string>& args) {
     return 1;
   }
 
-  const std::filesystem::path broad = data / "broad.set";
+  const std::filesystem::path broad = factoryBroadSettings();
   if (!std::filesystem::is_regular_file(broad)) {
     // The wizard goes on with the settings in force, as the program does.
     std::cerr << "melovantis: " << broad.string() << " not found; examining with "

@@ -21,7 +21,6 @@
 #include "documents/TextScanner.h"
 #include "engine/AnalysisEngine.h"
 #include "fuzz/FuzzSupport.h"
-#include "midi/MidiFileWriter.h"
 #include "tools/AutoCorrect.h"
 
 namespace {
@@ -48,9 +47,7 @@ std::int64_t announcedRows(const std::filesystem::path& path) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace melovantis;
   using namespace melovantis::fuzz;
-  static const std::filesystem::path input = scratchPath("input.mvt");
-  static const std::filesystem::path midi = scratchPath("output.mid");
-  writeBytes(input, data, size);
+  const std::filesystem::path input = writeScratchInput("input.mvt", data, size);
   const std::int64_t rows = announcedRows(input);
   if (rows > kFuzzRowLimit && rows <= kMaxProjectRows) {
     return 0;
@@ -82,9 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     return 0;
   }
-  if (engine.frameCount < 0 || static_cast<std::size_t>(engine.frameCount) > engine.frames.size()) {
-    fail("frameCount " + std::to_string(engine.frameCount) + " outside the table");
-  }
+  requireFrameCountInTable(engine);
 
   engine.runAttackPass();
   applyAutoCorrect(engine, 1 + static_cast<int>(size % 5));
@@ -94,9 +89,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
 
-  if (!writeMidiFile(engine, midi, notifier)) {
-    fail("the MIDI file could not be written: " + notifier.lastText);
-  }
-  requireValidMidiFile(midi);
+  requireWrittenMidiFile(engine, notifier);
   return 0;
 }

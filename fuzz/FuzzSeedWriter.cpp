@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "documents/SettingsRecord.h"
 #include "fuzz/FuzzSupport.h"
 
 namespace melovantis::fuzz {
@@ -223,8 +224,15 @@ void writeSettingsSeeds(const std::filesystem::path& dir) {
     }
     writeBytes(dir / name, text(s));
   };
-  const Fields factory = {60, 15, 1,  1, 1,   1,  31, 108, 360, 1260,
-                          73, 2,  74, 1, 101, 15, 1,  20,  7,   1};
+  // The factory defaults in file order, taken from the record so they cannot go stale.
+  const Fields factory = [] {
+    const SettingsRecord defaults;
+    Fields f;
+    for (int k = 0; k < SettingsRecord::kFieldCount; ++k) {
+      f.push_back(defaults.field(k));
+    }
+    return f;
+  }();
   auto with = [&](std::initializer_list<std::pair<int, std::int64_t>> changes) {
     Fields f = factory;
     for (const auto& [field, value] : changes) {

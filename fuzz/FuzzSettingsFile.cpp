@@ -24,7 +24,6 @@
 #include "documents/SettingsRecord.h"
 #include "engine/AnalysisEngine.h"
 #include "fuzz/FuzzSupport.h"
-#include "midi/MidiFileWriter.h"
 
 namespace melovantis::fuzz {
 
@@ -63,11 +62,9 @@ void requireUsableGeometry(const AnalysisEngine& engine) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace melovantis;
   using namespace melovantis::fuzz;
-  static const std::filesystem::path input = scratchPath("input.set");
   static const std::filesystem::path saved = scratchPath("saved.set");
-  static const std::filesystem::path midi = scratchPath("output.mid");
   const std::filesystem::path& wave = melodyWave();
-  writeBytes(input, data, size);
+  const std::filesystem::path input = writeScratchInput("input.set", data, size);
 
   SettingsRecord settings;
   if (!readSettingsFile(input, settings)) {
@@ -88,10 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ConversionSession session = ConversionSession::unattended(wave, &settings);
   driver.startConversion(session);
 
-  if (!writeMidiFile(engine, midi, notifier)) {
-    fail("the MIDI file could not be written: " + notifier.lastText);
-  }
-  requireValidMidiFile(midi);
+  requireWrittenMidiFile(engine, notifier);
 
   SettingsRecord reread;
   if (!writeSettingsFile(saved, settings, notifier) || !readSettingsFile(saved, reread) ||

@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <numbers>
 
+#include "engine/AnalysisEngine.h"
 #include "fuzz/StandardMidiCheck.h"
+#include "midi/MidiFileWriter.h"
 
 namespace melovantis::fuzz {
 
@@ -58,6 +60,13 @@ std::filesystem::path scratchPath(const std::string& name) {
   return folder / name;
 }
 
+std::filesystem::path writeScratchInput(const std::string& name, const std::uint8_t* data,
+                                        std::size_t size) {
+  const std::filesystem::path path = scratchPath(name);
+  writeBytes(path, data, size);
+  return path;
+}
+
 void writeBytes(const std::filesystem::path& path, const std::uint8_t* data, std::size_t size) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) {
@@ -97,6 +106,20 @@ void requireValidMidiFile(const std::filesystem::path& path) {
   const std::string problem = checkStandardMidiFile(readBytes(path));
   if (!problem.empty()) {
     fail("bad MIDI file " + path.string() + ": " + problem);
+  }
+}
+
+void requireWrittenMidiFile(AnalysisEngine& engine, SilentNotifier& notifier) {
+  static const std::filesystem::path midi = scratchPath("output.mid");
+  if (!writeMidiFile(engine, midi, notifier)) {
+    fail("the MIDI file could not be written: " + notifier.lastText);
+  }
+  requireValidMidiFile(midi);
+}
+
+void requireFrameCountInTable(const AnalysisEngine& engine) {
+  if (engine.frameCount < 0 || static_cast<std::size_t>(engine.frameCount) > engine.frames.size()) {
+    fail("frameCount " + std::to_string(engine.frameCount) + " outside the table");
   }
 }
 

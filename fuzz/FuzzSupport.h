@@ -9,6 +9,10 @@
 
 #include "engine/Notifier.h"
 
+namespace melovantis {
+class AnalysisEngine;
+}  // namespace melovantis
+
 namespace melovantis::fuzz {
 
 // Takes every message silently and answers No. A fatal error ends the run
@@ -27,6 +31,10 @@ class SilentNotifier : public Notifier {
 // there is one, so the writers' fsync costs nothing, else in the temporary folder.
 std::filesystem::path scratchPath(const std::string& name);
 
+// Writes the fuzzer's input to the scratch file `name` and returns its path.
+std::filesystem::path writeScratchInput(const std::string& name, const std::uint8_t* data,
+                                        std::size_t size);
+
 void writeBytes(const std::filesystem::path& path, const std::uint8_t* data, std::size_t size);
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);
@@ -36,6 +44,14 @@ std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);
 
 // Aborts unless `path` holds a Standard MIDI File as the program must write it.
 void requireValidMidiFile(const std::filesystem::path& path);
+
+// Writes the engine's MIDI file to the scratch file output.mid and aborts
+// unless that succeeds and the file is valid; a failure quotes the notifier's
+// last message.
+void requireWrittenMidiFile(AnalysisEngine& engine, SilentNotifier& notifier);
+
+// Aborts unless the engine's frameCount lies inside its frame table.
+void requireFrameCountInTable(const AnalysisEngine& engine);
 
 // A harmonic tone (eight partials) of `sampleCount` samples whose note moves
 // from `fromNote` to `toNote`.

@@ -21,7 +21,6 @@
 #include "documents/SettingsRecord.h"
 #include "engine/AnalysisEngine.h"
 #include "fuzz/FuzzSupport.h"
-#include "midi/MidiFileWriter.h"
 
 namespace melovantis::fuzz {
 
@@ -39,9 +38,7 @@ SettingsRecord settingsForVariant(std::uint8_t variant) {
 }
 
 void requireSaneRows(const AnalysisEngine& engine) {
-  if (engine.frameCount < 0 || static_cast<std::size_t>(engine.frameCount) > engine.frames.size()) {
-    fail("frameCount " + std::to_string(engine.frameCount) + " outside the table");
-  }
+  requireFrameCountInTable(engine);
   for (int i = 0; i < engine.frameCount; ++i) {
     const FrameRecord& row = engine.frames[static_cast<std::size_t>(i)];
     const bool pitchOk = row.pitch == kNoPitch || (row.pitch >= 0.0 && row.pitch <= 127.0);
@@ -81,9 +78,7 @@ void readEveryBlock(const std::filesystem::path& input, Notifier& notifier) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace melovantis;
   using namespace melovantis::fuzz;
-  static const std::filesystem::path input = scratchPath("input.wav");
-  static const std::filesystem::path midi = scratchPath("output.mid");
-  writeBytes(input, data, size);
+  const std::filesystem::path input = writeScratchInput("input.wav", data, size);
 
   SilentNotifier notifier;
   readEveryBlock(input, notifier);
@@ -120,9 +115,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     requireSaneRows(engine);
   }
 
-  if (!writeMidiFile(engine, midi, notifier)) {
-    fail("the MIDI file could not be written: " + notifier.lastText);
-  }
-  requireValidMidiFile(midi);
+  requireWrittenMidiFile(engine, notifier);
   return 0;
 }

@@ -38,15 +38,20 @@ class Melody:
     tokens: str
     vibrato: float = 0.0  # depth in semitones either way
 
-    def notes(self):
-        """(start_s, sounding_s, key, glide_to) for every note, in order."""
-        beat = 60.0 / self.bpm
+    def parsed_tokens(self):
+        """(key or None for a rest, beats, flags) for every token, in order."""
         parsed = []
         for token in self.tokens.split():
             head, rest = token.split("/")
             flags = rest.lstrip("0123456789.")
             beats = float(rest[: len(rest) - len(flags)])
             parsed.append((None if head == "r" else int(head), beats, flags))
+        return parsed
+
+    def notes(self):
+        """(start_s, sounding_s, key, glide_to) for every note, in order."""
+        beat = 60.0 / self.bpm
+        parsed = self.parsed_tokens()
         result = []
         t = 0.0
         for i, (key, beats, flags) in enumerate(parsed):
@@ -70,11 +75,7 @@ class Melody:
 
     def duration(self):
         beat = 60.0 / self.bpm
-        return sum(float(tok.split("/")[1].rstrip("lsg")) for tok in self.tokens.split()) * beat
-
-    def lowest_and_highest(self):
-        keys = [n[2] for n in self.notes()]
-        return min(keys), max(keys)
+        return sum(beats for _, beats, _ in self.parsed_tokens()) * beat
 
 
 MELODIES = [

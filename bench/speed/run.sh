@@ -7,10 +7,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 repeats="${1:-7}"
 
-"$root/scripts/install-deps.sh"
-command -v aubionotes >/dev/null || {
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq aubio-tools >/dev/null
-}
+"$root/scripts/install-deps.sh"  # aubio-tools included
 
 for fft in fftw2 fftw3; do
   cmake -S "$root" -B "$root/build-speed-$fft" -DCMAKE_BUILD_TYPE=Release -DMELOVANTIS_FFT=$fft \
@@ -46,14 +43,14 @@ rows = []
 aubio = best(["aubionotes", "-i", song])
 for fft in ("fftw2", "fftw3"):
     rows.append((f"melovantis-cli, factory default.set, {fft}", best(cli(fft, "default.set"))))
+# 60 ms frames without overlap: mode 0, the speed target's setting.
+mode0 = os.path.join(work, "mode0.set")
+with open(os.path.join(settings, "default.set")) as f:
+    values = f.read().split()
+values[0], values[4] = "60", "0"
+with open(mode0, "w") as f:
+    f.write("\n".join(values) + "\n")
 for fft in ("fftw2", "fftw3"):
-    # 60 ms frames without overlap: mode 0, the speed target's setting.
-    mode0 = os.path.join(work, "mode0.set")
-    with open(os.path.join(settings, "default.set")) as f:
-        values = f.read().split()
-    values[0], values[4] = "60", "0"
-    with open(mode0, "w") as f:
-        f.write("\n".join(values) + "\n")
     cmd = cli(fft, "default.set")
     cmd[cmd.index("--settings") + 1] = mode0
     rows.append((f"melovantis-cli, 60 ms frames, mode 0, {fft}", best(cmd)))
