@@ -1,20 +1,12 @@
 #include "cli/CliSettings.h"
 
-#include <cstdlib>
-
 #include "documents/EngineSettings.h"
+#include "documents/FactoryData.h"
 #include "documents/SettingsFile.h"
 #include "documents/SettingsRecord.h"
 #include "engine/Notifier.h"
 
 namespace melovantis {
-
-std::filesystem::path factoryDataFolder() {
-  if (const char* env = std::getenv("MELOVANTIS_DATA"); env != nullptr && *env != '\0') {
-    return env;
-  }
-  return MELOVANTIS_DATA_DIR;
-}
 
 std::filesystem::path factoryDefaultSettings() {
   return factoryDataFolder() / "Private" / "default.set";

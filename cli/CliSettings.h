@@ -8,10 +8,6 @@ class AnalysisEngine;
 class Notifier;
 struct SettingsRecord;
 
-// The shipped factory files: MELOVANTIS_DATA when set, else the data folder
-// of the source tree this program was built from.
-std::filesystem::path factoryDataFolder();
-
 // The factory Private/default.set.
 std::filesystem::path factoryDefaultSettings();
 

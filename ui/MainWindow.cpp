@@ -1,0 +1,354 @@
+#include "ui/MainWindow.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "documents/EngineSettings.h"
+#include "documents/FileDialogs.h"
+#include "documents/ProgramFolder.h"
+#include "engine/Notifier.h"
+#include "tools/EditModel.h"
+#include "ui/CommandIds.h"
+#include "ui/MainWindowView.h"
+#include "ui/PreviewPlayer.h"
+#include "ui/ProgramLauncher.h"
+
+namespace melovantis {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// What a path shows in the status line: its base name, without folder and extension.
+std::string baseNameOr(const fs::path& path, const char* empty) {
+  return path.empty() ? std::string(empty) : path.stem().string();
+}
+
+}  // namespace
+
+MainWindow::MainWindow(const MainWindowServices& services, fs::path programFolder,
+                       fs::path documentationFolder)
+    : services_(services),
+      documentationFolder_(std::move(documentationFolder)),
+      engine_(services.notifier),
+      driver_(engine_, reader_, services.notifier, *this),
+      settingsManager_(settings_, engine_, services.notifier, services.dialogs, *this,
+                       programFolder) {
+  state_.programFolder = std::move(programFolder);
+}
+
+void MainWindow::initialise() {
+  const fs::path programFolder = state_.programFolder;
+  state_ = MainWindowState{};
+  state_.programFolder = programFolder;
+  session_ = ConversionSession{};
+  session_.settings = &settings_;
+  services_.player.setFile({});
+  services_.view.setTitle(kTitle);
+  services_.view.setVerticalScrollMaximum(0);
+  for (const int id : {command::kViewPitch, command::kViewVolume, command::kViewBrightness,
+                       command::kViewNoteAttack}) {
+    services_.view.setViewToggleChecked(id, true);
+  }
+  settingsManager_.startUp();
+  playerType_ = 0;
+  services_.view.selectPlayerType(playerType_);
+  services_.view.setQuickSettingsEntries(settingsManager_.quickSettingsEntries());
+}
+
+void MainWindow::activate(int id) {
+  switch (id) {
+    case command::kOpenAudioFile: openAudioFile(); break;
+    case command::kOpenProject: openProject(); break;
+    case command::kSaveProject: saveProject(); break;
+    case command::kSaveProjectAs: saveProjectAs(); break;
+    case command::kSaveMidi:
+    case control::kSaveMidi: saveMidi(); break;
+    case command::kSaveMidiAs: saveMidiAs(); break;
+    case command::kExit: services_.view.requestClose(); break;
+    case command::kUndo:
+    case control::kUndo: undoCommand(); break;
+    // The menu's twins of the Erase and Repeat buttons do what the buttons do.
+    case command::kEraseCurrentNote:
+    case control::kErase: eraseCommand(); break;
+    case command::kRepeatPreviousNote:
+    case control::kRepeatPrevious: repeatCommand(); break;
+    case command::kViewPitch: toggleView(id, state_.showPitch); break;
+    case command::kViewVolume: toggleView(id, state_.showVolume); break;
+    case command::kViewBrightness: toggleView(id, state_.showBrightness); break;
+    case command::kViewNoteAttack: toggleView(id, state_.showAttacks); break;
+    case command::kZoom100: setZoom(1); break;
+    case command::kZoom200: setZoom(2); break;
+    case command::kZoom400: setZoom(4); break;
+    case control::kZoomIn: setZoom(std::min(state_.zoom + 1, 5)); break;
+    case control::kZoomOut: setZoom(std::max(state_.zoom - 1, 1)); break;
+    case command::kStart:
+    case control::kStart:
+    case control::kDefaultButton: startConversion(); break;
+    case command::kStartRealTime:
+    case command::kStartRealTimeButton:
+    case control::kRealTimeStart: realTimeCommand(); break;
+    case command::kSettingsOpen: settingsManager_.open(); break;
+    case command::kSettingsSave: settingsManager_.save(session_.wavePath); break;
+    case command::kSettingsSaveAs: settingsManager_.saveAs(session_.wavePath); break;
+    case command::kCustomize:
+    case control::kSettings: customize(); break;
+    case command::kAutoSettings:
+    case control::kSettingsWizard: settingsWizardCommand(); break;
+    case command::kMidiOutputDevice:
+    case control::kMidiOut: midiOutputDeviceCommand(); break;
+    case command::kLoadDefaults: settingsManager_.loadDefaults(); break;
+    case command::kAutoCorrect:
+    case control::kAutoCorrect: autoCorrectCommand(); break;
+    case command::kPitchQuantize:
+    case control::kPitchQuantize: pitchQuantizeCommand(); break;
+    case command::kInTuneWizard:
+    case control::kInTune: inTuneWizardCommand(); break;
+    case command::kModifyPitchTempo:
+    case control::kPitchTempo: pitchTempoCommand(); break;
+    case command::kAreaCorrectorTool:
+    case control::kAreaCorrect: areaCorrectorToggle(); break;
+    case control::kCursorLeft: moveCursor(-1); break;
+    case control::kCursorRight: moveCursor(+1); break;
+    case command::kShowUsersGuide: openHelpPage("user-guide.html"); break;
+    case command::kWebsite: openHelpPage("index.html"); break;
+    case command::kCheckForUpdates: openHelpPage("updates.html"); break;
+    case command::kAbout: services_.view.showAbout(); break;
+    default: break;
+  }
+}
+
+// --- Title, status line, drawing -------------------------------------------
+
+void MainWindow::markUnsaved() {
+  state_.unsaved = true;
+  services_.view.setTitle(kUnsavedTitle);
+}
+
+void MainWindow::markSaved() {
+  state_.unsaved = false;
+  state_.reconvertPending = false;
+  services_.view.setTitle(kTitle);
+}
+
+std::string MainWindow::statusLineText() const {
+  return "[Wave: " + baseNameOr(session_.wavePath, "-") + "]     [Settings: " +
+         baseNameOr(settingsManager_.settingsPath(), "<default>") + "]     [MIDI: " +
+         baseNameOr(state_.midiPath, "-") + "]     [Melovantis: " +
+         baseNameOr(state_.projectPath, "-") + "]";
+}
+
+void MainWindow::updateStatusLine() { services_.view.setStatusLine(statusLineText()); }
+
+void MainWindow::redrawView() {
+  if (!session_.drawingEnabled) {
+    return;
+  }
+  state_.verticalOffset = 254 * state_.zoom - 254 - services_.view.verticalScrollValue();
+  services_.view.redrawView();
+}
+
+// --- Cursor, keys, scrolling ------------------------------------------------
+
+void MainWindow::updateCursor() {
+  const int k = services_.view.horizontalScrollValue() + state_.cursorX - state_.viewLeft;
+  if (k >= engine_.frameCount || k < 0) {
+    state_.cursorX = state_.lastCursorX;
+    return;
+  }
+  session_.cursorFrame = k;
+  const FrameRecord& row = engine_.frames[static_cast<std::size_t>(k)];
+  // An erased frame's -1000 gives the octave slider -84; its cents slider shows 0.
+  const double whole = std::floor(row.pitch);
+  const int octave = static_cast<int>(std::floor(row.pitch / 12.0));
+  const int cents = row.pitch < 0.0 ? 0 : static_cast<int>((row.pitch - whole) * 100.0);
+  services_.view.setCurrentNoteSliders(octave, cents, row.volume, row.brightness);
+  redrawView();
+  state_.lastCursorX = state_.cursorX;
+}
+
+void MainWindow::resetViewToStart() {
+  services_.view.setHorizontalScroll(0, std::max(0, engine_.frameCount - state_.viewWidth));
+  session_.processed = true;
+  state_.cursorX = state_.viewLeft;
+  state_.lastCursorX = state_.viewLeft;
+  session_.cursorFrame = 0;
+  updateCursor();
+}
+
+void MainWindow::moveCursor(int step) {
+  // The cursor moves only inside the visible part of the view; it never scrolls it.
+  if (step < 0 && state_.cursorX > state_.viewLeft) {
+    --state_.cursorX;
+    updateCursor();
+  } else if (step > 0 && state_.cursorX < state_.viewLeft + state_.viewWidth) {
+    ++state_.cursorX;
+    updateCursor();
+  }
+}
+
+void MainWindow::keyPressed(WindowKey key) {
+  switch (key) {
+    case WindowKey::Left: moveCursor(-1); break;
+    case WindowKey::Right: moveCursor(+1); break;
+    case WindowKey::Insert:
+      repeatCommand();
+      moveCursor(+1);
+      break;
+    case WindowKey::Delete:
+      eraseCommand();
+      moveCursor(+1);
+      break;
+    case WindowKey::Enter: activate(control::kDefaultButton); break;
+  }
+}
+
+void MainWindow::horizontalScrolled() {
+  takeUndoSnapshot();
+  updateCursor();
+  redrawView();  // the cursor may have stayed put, but the frames moved under it
+}
+
+void MainWindow::verticalScrolled() { redrawView(); }
+
+void MainWindow::setZoom(int zoom) {
+  state_.zoom = zoom;
+  state_.pixelsPerSemitone = 2.0 * zoom;
+  services_.view.setVerticalScrollMaximum(254 * zoom - 254);
+  redrawView();
+}
+
+void MainWindow::toggleView(int commandId, bool& flag) {
+  flag = !flag;
+  services_.view.setViewToggleChecked(commandId, flag);
+  redrawView();
+}
+
+// --- Controls -------------------------------------------------------------
+
+void MainWindow::sliderMoved(int controlId, int value) {
+  const int frame = session_.cursorFrame;
+  bool changed = false;
+  switch (controlId) {
+    case control::kOctaveSlider: changed = setOctave(engine_, frame, value); break;
+    case control::kCentsSlider: changed = setFineTuning(engine_, frame, value); break;
+    case control::kVolumeSlider: changed = setVolume(engine_, frame, value); break;
+    case control::kBrightnessSlider: changed = setBrightness(engine_, frame, value); break;
+    case control::kAttackSensitivity:
+      settings_.attackSensitivity = value;
+      engine_.attackSensitivity = value;
+      engine_.runAttackPass();
+      redrawView();
+      markUnsaved();
+      return;
+    default: return;
+  }
+  if (changed) {
+    redrawView();
+    markUnsaved();
+  }
+}
+
+void MainWindow::attackDetectorToggled(bool on) {
+  settings_.attackDetection = on ? 1 : 0;
+  engine_.attackDetectorOn = on;
+  services_.view.setAttackControls(on, settings_.attackSensitivity);
+  markUnsaved();
+  redrawView();
+}
+
+void MainWindow::quickSettingsChosen(const std::string& entry) {
+  settingsManager_.selectQuickSettings(entry);
+}
+
+void MainWindow::mousePressed(int x, int y) {
+  state_.areaButtonDown = true;
+  const int pitchClass = pitchClassAt(x, y);
+  if (session_.processed && pitchClass >= 0) {
+    if (setPitchClass(engine_, session_.cursorFrame, pitchClass)) {
+      markUnsaved();
+      updateCursor();
+    }
+    return;
+  }
+  if (state_.lowHandle.contains(x, y) || state_.highHandle.contains(x, y)) {
+    (state_.lowHandle.contains(x, y) ? state_.draggingLow : state_.draggingHigh) = true;
+    state_.reconvertPending = true;
+    redrawView();
+    return;
+  }
+  if (x >= state_.viewLeft && x < state_.viewLeft + state_.viewWidth && y >= state_.viewTop &&
+      y < state_.viewTop + state_.viewHeight) {
+    state_.cursorX = x;
+    takeUndoSnapshot();
+    updateCursor();
+  }
+}
+
+void MainWindow::mouseMoved(int /*x*/, int /*y*/) {}
+
+void MainWindow::mouseReleased() { state_.areaButtonDown = false; }
+
+bool MainWindow::closeRequested() {
+  if (!services_.notifier.askYesNo("This will terminate Melovantis.\nAre you sure ?", "Warning!",
+                                   MessageIcon::Error)) {
+    return false;
+  }
+  // The program folder's exit script, if the user keeps one; a missing one is no error.
+  const fs::path script = findDataFile(state_.programFolder, "clean.sh");
+  if (isExistingFile(script)) {
+    services_.launcher.runAndWait("/bin/sh", {script.string()}, state_.programFolder);
+  }
+  services_.view.pauseBeforeClosing();
+  return true;
+}
+
+// --- ConversionObserver ----------------------------------------------------
+
+void MainWindow::openAudioFile(ConversionSession& /*session*/) { openAudioFile(); }
+
+void MainWindow::checkWaveFormat(ConversionSession& /*session*/, WaveReader& /*reader*/,
+                                 Notifier& /*notifier*/) {
+  checkWaveFormat();
+}
+
+void MainWindow::showProgressWindow(bool visible) {
+  if (visible) {
+    services_.view.showProgressWindow(ProgressKind::Conversion);
+  }
+}
+
+void MainWindow::setProgress(int percent) { services_.view.setProgress(percent); }
+
+void MainWindow::closeProgressWindow() {
+  services_.view.closeProgressWindow(ProgressKind::Conversion);
+}
+
+void MainWindow::pumpMessages(bool rangeMode) { services_.view.pumpEvents(rangeMode); }
+
+void MainWindow::drawCurrentNotePanel(int /*frame*/) {
+  // The driver has put the cursor on the row it just analysed.
+  services_.view.drawCurrentNotePanel();
+}
+
+int MainWindow::attackSensitivitySlider(int /*engineValue*/) {
+  return services_.view.attackSensitivitySlider();
+}
+
+void MainWindow::saveMidiFile() { saveMidi(); }
+
+void MainWindow::takeUndoSnapshot() { melovantis::takeUndoSnapshot(engine_); }
+
+// --- SettingsManagerHooks --------------------------------------------------
+
+void MainWindow::attackControlsChanged(bool detectorOn, int sensitivity) {
+  services_.view.setAttackControls(detectorOn, sensitivity);
+}
+
+void MainWindow::settingsDisplayChanged() { redrawView(); }
+
+void MainWindow::setProcessed() { session_.processed = true; }
+
+void MainWindow::runSettingsWizard(const fs::path& /*wavePath*/) { settingsWizardCommand(); }
+
+}  // namespace melovantis

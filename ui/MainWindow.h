@@ -1,0 +1,153 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "audio/WaveReader.h"
+#include "conversion/ConversionDriver.h"
+#include "conversion/ConversionObserver.h"
+#include "conversion/ConversionSession.h"
+#include "documents/SettingsManager.h"
+#include "documents/SettingsRecord.h"
+#include "engine/AnalysisEngine.h"
+#include "ui/MainWindowInput.h"
+#include "ui/MainWindowState.h"
+
+namespace melovantis {
+
+class FileDialogs;
+class MainWindowView;
+class Notifier;
+class PreviewPlayer;
+class ProgramLauncher;
+
+// What the main window talks to. All live as long as the window.
+struct MainWindowServices {
+  Notifier& notifier;
+  FileDialogs& dialogs;
+  MainWindowView& view;
+  PreviewPlayer& player;
+  ProgramLauncher& launcher;
+};
+
+// The main window without its widgets: the state of the run (paths, flags,
+// cursor, view geometry, toggles), the one engine and settings record, and
+// every menu command and button. The toolkit forwards the user's input here
+// (MainWindowInput) and shows what the window asks of its view; so every
+// command runs, and is tested, without a display.
+class MainWindow : public MainWindowInput,
+                   public ConversionObserver,
+                   public SettingsManagerHooks {
+ public:
+  static constexpr const char* kTitle = "Melovantis\u00ae";
+  static constexpr const char* kUnsavedTitle = "Melovantis\u00ae [unsaved]";
+
+  MainWindow(const MainWindowServices& services, std::filesystem::path programFolder,
+             std::filesystem::path documentationFolder);
+
+  // The window's start: state to its initial values, the start-up settings
+  // applied, the status line, the player list and the quick settings list.
+  void initialise();
+
+  // MainWindowInput.
+  void activate(int id) override;
+  void keyPressed(WindowKey key) override;
+  void sliderMoved(int controlId, int value) override;
+  void attackDetectorToggled(bool on) override;
+  void horizontalScrolled() override;
+  void verticalScrolled() override;
+  void quickSettingsChosen(const std::string& entry) override;
+  void playerTypeChosen(int index) override;
+  void playerControl(PlayerAction action) override;
+  void mousePressed(int x, int y) override;
+  void mouseMoved(int x, int y) override;
+  void mouseReleased() override;
+  bool closeRequested() override;
+
+  // The window's own operations.
+  void markUnsaved() override;
+  void markSaved();
+  void updateStatusLine() override;
+  std::string statusLineText() const;
+  void updateCursor();
+  void resetViewToStart() override;
+  void redrawView() override;
+  void startConversion();
+
+  // File commands.
+  void openAudioFile();
+  bool checkWaveFormat();
+  void openProject();
+  void saveProject();
+  void saveProjectAs();
+  void saveMidi();
+  void saveMidiAs();
+
+  // What the view draws from.
+  const MainWindowState& state() const { return state_; }
+  const ConversionSession& session() const { return session_; }
+  const AnalysisEngine& engine() const { return engine_; }
+  const SettingsRecord& settings() const { return settings_; }
+  const std::filesystem::path& wavePath() const { return session_.wavePath; }
+  const std::filesystem::path& settingsPath() const { return settingsManager_.settingsPath(); }
+  SettingsManager& settingsManager() { return settingsManager_; }
+
+  // Tests and the real-time window reach the engine and the record directly.
+  AnalysisEngine& engine() { return engine_; }
+  SettingsRecord& settings() { return settings_; }
+
+  // ConversionObserver: how a conversion shows itself in this window.
+  void openAudioFile(ConversionSession& session) override;
+  void checkWaveFormat(ConversionSession& session, WaveReader& reader, Notifier& notifier) override;
+  void showProgressWindow(bool visible) override;
+  void setProgress(int percent) override;
+  void closeProgressWindow() override;
+  void pumpMessages(bool rangeMode) override;
+  void drawCurrentNotePanel(int frame) override;
+  int attackSensitivitySlider(int engineValue) override;
+  void saveMidiFile() override;
+  void takeUndoSnapshot() override;
+
+  // SettingsManagerHooks: the display of applied settings, `processed`, the wizard.
+  void attackControlsChanged(bool detectorOn, int sensitivity) override;
+  void settingsDisplayChanged() override;
+  void setProcessed() override;
+  void runSettingsWizard(const std::filesystem::path& wavePath) override;
+
+ private:
+  // Commands by area (MainWindowCommands.cpp, MainWindowTools.cpp).
+  void settingsWizardCommand();
+  void customize();
+  void autoCorrectCommand();
+  void pitchQuantizeCommand();
+  void inTuneWizardCommand();
+  void pitchTempoCommand();
+  void undoCommand();
+  void eraseCommand();
+  void repeatCommand();
+  void realTimeCommand();
+  void midiOutputDeviceCommand();
+  void areaCorrectorToggle();
+  void toggleView(int commandId, bool& flag);
+  void setZoom(int zoom);
+  void moveCursor(int step);
+  void openHelpPage(const char* page);
+
+  // The media player's file for the player-type list's current entry.
+  void loadPlayer(int playerType);
+  bool writeMidiTo(const std::filesystem::path& path);
+  std::string waveBaseName() const;
+
+  MainWindowServices services_;
+  std::filesystem::path documentationFolder_;
+  SettingsRecord settings_;
+  AnalysisEngine engine_;
+  WaveReader reader_;
+  ConversionDriver driver_;
+  SettingsManager settingsManager_;
+  ConversionSession session_;
+  MainWindowState state_;
+  int playerType_ = 0;  // 0 "MIDI Player", 1 "WAVE Player"
+};
+
+}  // namespace melovantis

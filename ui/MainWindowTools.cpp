@@ -1,0 +1,174 @@
+// The main window's settings and tool commands: Customize, the Settings
+// Wizard, the correction tools with their undo snapshot, the single-frame
+// edits, and the commands that hand over to other programs.
+#include "documents/EngineSettings.h"
+#include "documents/ProgramFolder.h"
+#include "engine/Notifier.h"
+#include "tools/AutoCorrect.h"
+#include "tools/EditModel.h"
+#include "tools/PitchQuantize.h"
+#include "tools/PitchTempo.h"
+#include "tools/SettingsWizard.h"
+#include "ui/MainWindow.h"
+#include "ui/MainWindowView.h"
+#include "ui/PreviewPlayer.h"
+#include "ui/ProgramLauncher.h"
+
+namespace melovantis {
+
+namespace fs = std::filesystem;
+
+void MainWindow::customize() {
+  const auto outcome = services_.view.runSettingsDialog(settings_);
+  if (!outcome) {
+    return;
+  }
+  applySettingsToEngine(settings_, engine_, this);
+  if (outcome->applyNow) {
+    if (outcome->reconvert) {
+      startConversion();
+    }
+    saveMidi();
+  }
+}
+
+void MainWindow::settingsWizardCommand() {
+  if (session_.wavePath.empty() || !session_.processed) {
+    return;
+  }
+  const auto choices = services_.view.runSettingsWizardDialog();
+  if (!choices) {
+    return;
+  }
+  services_.view.showProgressWindow(ProgressKind::SettingsWizard);
+  const fs::path broad =
+      findDataFile(findDataFolder(state_.programFolder, "Private"), "broad.set");
+  melovantis::runSettingsWizard(engine_, driver_, session_, settings_, broad, *choices, *this,
+                                this);
+  services_.player.setFile({});
+  services_.view.closeProgressWindow(ProgressKind::SettingsWizard);
+}
+
+void MainWindow::autoCorrectCommand() {
+  if (!session_.processed) {
+    return;
+  }
+  takeUndoSnapshot();  // before the dialog, so Cancel refreshes the snapshot too
+  const auto halfWidth = services_.view.runAutoCorrectDialog();
+  if (!halfWidth) {
+    return;
+  }
+  if (engine_.attackDetectorOn) {
+    // The attack pass after the correction uses the slider's position.
+    const int sensitivity = services_.view.attackSensitivitySlider();
+    engine_.attackSensitivity = sensitivity;
+    settings_.attackSensitivity = sensitivity;
+  }
+  applyAutoCorrect(engine_, *halfWidth);
+  updateCursor();
+  redrawView();
+  markUnsaved();
+}
+
+void MainWindow::pitchQuantizeCommand() {
+  if (!session_.processed) {
+    return;
+  }
+  takeUndoSnapshot();
+  const auto percent = services_.view.runPitchQuantizeDialog();
+  if (!percent) {
+    return;
+  }
+  quantizePitch(engine_, *percent * 0.01);
+  updateCursor();
+  const ToolMessage result = quantizeResultMessage();
+  services_.notifier.message(result.text, result.caption, result.icon);
+  markUnsaved();
+}
+
+void MainWindow::inTuneWizardCommand() {
+  if (!session_.processed) {
+    return;
+  }
+  takeUndoSnapshot();
+  const double shift = centerTune(engine_);
+  updateCursor();
+  const ToolMessage result = centerTuneResultMessage(shift);
+  services_.notifier.message(result.text, result.caption, result.icon);
+  markUnsaved();
+}
+
+void MainWindow::pitchTempoCommand() {
+  if (!session_.processed) {
+    return;
+  }
+  takeUndoSnapshot();
+  const auto choice = services_.view.runPitchTempoDialog();
+  if (!choice) {
+    return;
+  }
+  const bool outOfRange =
+      modifyPitchAndTempo(engine_, choice->semitones, choice->cents, choice->speedPercent);
+  updateCursor();
+  const ToolMessage result = pitchTempoResultMessage(outOfRange);
+  services_.notifier.message(result.text, result.caption, result.icon);
+  markUnsaved();
+}
+
+void MainWindow::undoCommand() {
+  if (!session_.processed) {
+    return;
+  }
+  undo(engine_);
+  // The sliders follow the restored frame as well as the view.
+  updateCursor();
+  redrawView();
+  markUnsaved();
+}
+
+void MainWindow::eraseCommand() {
+  if (eraseCurrentFrame(engine_, session_.cursorFrame)) {
+    updateCursor();
+    markUnsaved();
+  }
+}
+
+void MainWindow::repeatCommand() {
+  if (repeatPreviousFrame(engine_, session_.cursorFrame)) {
+    updateCursor();
+    markUnsaved();
+  }
+}
+
+void MainWindow::areaCorrectorToggle() {
+  if (session_.processed) {
+    state_.areaCorrectorOn = !state_.areaCorrectorOn;
+    redrawView();
+  }
+  services_.view.setAreaCorrectorChecked(state_.areaCorrectorOn);
+}
+
+void MainWindow::realTimeCommand() { services_.view.runRealTimeWindow(); }
+
+void MainWindow::midiOutputDeviceCommand() {
+  // MIDI previews are rendered to the sound output, so that is the device to choose.
+  const fs::path mixer = services_.launcher.find("pavucontrol");
+  if (mixer.empty() || !services_.launcher.start(mixer, {"--tab=3"})) {
+    services_.notifier.message(
+        "MIDI files are played through your sound output.\nChoose it in your desktop's sound "
+        "settings, or install pavucontrol to choose it from here.",
+        "MIDI Output Device", MessageIcon::Information);
+  }
+}
+
+void MainWindow::openHelpPage(const char* page) {
+  const fs::path file = documentationFolder_ / page;
+  if (!isExistingFile(file)) {
+    services_.notifier.message("Cannot find the page " + file.string(), "Error",
+                               MessageIcon::Error);
+    return;
+  }
+  services_.view.openDocument(file);
+}
+
+}  // namespace melovantis

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/SettingsWizard.h"
+
+namespace melovantis {
+
+struct SettingsRecord;
+
+// The two small windows shown while long work runs.
+enum class ProgressKind {
+  Conversion,      // "Converting your audio file to MIDI."
+  SettingsWizard,  // "Settings Wizard is examining your wave file..."
+};
+
+// How the settings dialog ended with OK: apply at once (re-save the MIDI file),
+// and whether the file must be converted again first.
+struct SettingsDialogOutcome {
+  bool applyNow = false;
+  bool reconvert = false;
+};
+
+// The Pitch & Tempo Modification dialog's three sliders.
+struct PitchTempoChoice {
+  int semitones = 0;
+  int cents = 0;
+  int speedPercent = 100;
+};
+
+// What the main window's commands ask of the screen. The Qt window implements
+// it; the tests record the calls. Reading functions return what the controls
+// show now. The defaults do nothing, so a test double states only what it checks.
+class MainWindowView {
+ public:
+  virtual ~MainWindowView() = default;
+
+  virtual void setTitle(const std::string& /*title*/) {}
+  virtual void setStatusLine(const std::string& /*text*/) {}
+
+  // The piano roll and the current-note panel, from the window's state.
+  virtual void redrawView() {}
+  virtual void drawCurrentNotePanel() {}
+
+  // The four current-note sliders; the octave may lie outside 0..9 (-84 for an erased frame).
+  virtual void setCurrentNoteSliders(int /*octave*/, int /*cents*/, int /*volume*/,
+                                     int /*brightness*/) {}
+
+  virtual void setHorizontalScroll(int /*value*/, int /*maximum*/) {}
+  virtual int horizontalScrollValue() const { return 0; }
+  virtual void setVerticalScrollMaximum(int /*maximum*/) {}
+  virtual int verticalScrollValue() const { return 0; }
+
+  // The attack detector's check box and sensitivity slider (enabled only while on).
+  virtual void setAttackControls(bool /*detectorOn*/, int /*sensitivity*/) {}
+  virtual int attackSensitivitySlider() const = 0;
+
+  virtual void setAreaCorrectorChecked(bool /*on*/) {}
+  virtual void setViewToggleChecked(int /*commandId*/, bool /*on*/) {}
+  virtual void setQuickSettingsEntries(const std::vector<std::string>& /*entries*/) {}
+  virtual void selectPlayerType(int /*index*/) {}
+
+  virtual void showProgressWindow(ProgressKind /*kind*/) {}
+  virtual void closeProgressWindow(ProgressKind /*kind*/) {}
+  virtual void setProgress(int /*percent*/) {}
+
+  // Keeps the window painted during long work; the user's other input is
+  // discarded, except a button release when `letButtonReleaseThrough`.
+  virtual void pumpEvents(bool /*letButtonReleaseThrough*/) {}
+
+  // Modal dialogs; an empty result means Cancel.
+  virtual std::optional<SettingsDialogOutcome> runSettingsDialog(SettingsRecord& /*settings*/) {
+    return std::nullopt;
+  }
+  virtual std::optional<WizardChoices> runSettingsWizardDialog() { return std::nullopt; }
+  virtual std::optional<int> runAutoCorrectDialog() { return std::nullopt; }
+  virtual std::optional<int> runPitchQuantizeDialog() { return std::nullopt; }
+  virtual std::optional<PitchTempoChoice> runPitchTempoDialog() { return std::nullopt; }
+  virtual void runRealTimeWindow() {}
+  virtual void showAbout() {}
+
+  // Opens one of the program's documentation pages in the desktop's browser.
+  virtual void openDocument(const std::filesystem::path& /*page*/) {}
+
+  // Asks the window to close, which comes back as a close request.
+  virtual void requestClose() {}
+
+  // The pause before the window closes, after the exit script.
+  virtual void pauseBeforeClosing() {}
+};
+
+}  // namespace melovantis
