@@ -21,6 +21,9 @@ packages=(
   python3-mido
   python3-numpy
   aubio-tools
+  qt6-base-dev
+  xvfb
+  xauth
 )
 
 missing=()

@@ -313,6 +313,8 @@ void MainWindow::checkWaveFormat(ConversionSession& /*session*/, WaveReader& /*r
 }
 
 void MainWindow::showProgressWindow(bool visible) {
+  // Hidden runs (the wizard's, the area corrector's) have no window to show or close.
+  conversionWindowShown_ = visible;
   if (visible) {
     services_.view.showProgressWindow(ProgressKind::Conversion);
   }
@@ -321,7 +323,10 @@ void MainWindow::showProgressWindow(bool visible) {
 void MainWindow::setProgress(int percent) { services_.view.setProgress(percent); }
 
 void MainWindow::closeProgressWindow() {
-  services_.view.closeProgressWindow(ProgressKind::Conversion);
+  if (conversionWindowShown_) {
+    conversionWindowShown_ = false;
+    services_.view.closeProgressWindow(ProgressKind::Conversion);
+  }
 }
 
 void MainWindow::pumpMessages(bool rangeMode) { services_.view.pumpEvents(rangeMode); }

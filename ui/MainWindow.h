@@ -148,6 +148,7 @@ class MainWindow : public MainWindowInput,
   ConversionSession session_;
   MainWindowState state_;
   int playerType_ = 0;  // 0 "MIDI Player", 1 "WAVE Player"
+  bool conversionWindowShown_ = false;
 };
 
 }  // namespace melovantis

@@ -17,6 +17,7 @@
 #include "engine/AnalysisEngine.h"
 #include "engine/EngineTestSupport.h"
 #include "support/RecordingNotifier.h"
+#include "support/ScriptedFileDialogs.h"
 #include "support/TestSignals.h"
 #include "support/TestFiles.h"
 #include "support/WaveFileBuilder.h"
@@ -25,6 +26,7 @@ namespace melovantis {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ScriptedDialogs;
 using test::RecordingNotifier;
 using test::readText;
 using test::TempFolder;
@@ -60,39 +62,6 @@ std::string recordText(const SettingsRecord& record) {
   }
   return text;
 }
-
-// Open and save dialogs answering from a script; a dialog with no answer left
-// is cancelled.
-class ScriptedDialogs : public FileDialogs {
- public:
-  struct Shown {
-    std::string kind;  // "open" or "save"
-    FileDialogRequest request;
-  };
-
-  std::optional<fs::path> openFile(const FileDialogRequest& request) override {
-    shown.push_back({"open", request});
-    return next();
-  }
-  std::optional<fs::path> saveFile(const FileDialogRequest& request) override {
-    shown.push_back({"save", request});
-    return next();
-  }
-  void choose(std::optional<fs::path> path) { answers_.push_back(std::move(path)); }
-
-  std::vector<Shown> shown;
-
- private:
-  std::optional<fs::path> next() {
-    if (answers_.empty()) {
-      return std::nullopt;
-    }
-    std::optional<fs::path> answer = answers_.front();
-    answers_.pop_front();
-    return answer;
-  }
-  std::deque<std::optional<fs::path>> answers_;
-};
 
 class RecordingHooks : public SettingsManagerHooks {
  public:

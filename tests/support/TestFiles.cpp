@@ -1,5 +1,6 @@
 #include "support/TestFiles.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -29,6 +30,12 @@ std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path) {
 std::string readText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool encodeWithFfmpeg(const std::filesystem::path& from, const std::filesystem::path& to) {
+  const std::string command = "timeout 60 ffmpeg -nostdin -loglevel error -y -i '" +
+                              from.string() + "' '" + to.string() + "'";
+  return std::system(command.c_str()) == 0;
 }
 
 }  // namespace melovantis::test

@@ -72,4 +72,9 @@ std::vector<std::int16_t> concat(const std::vector<std::vector<std::int16_t>>& p
   return out;
 }
 
+std::vector<std::int16_t> threeNoteMelody(double seconds) {
+  const int third = static_cast<int>(seconds * kSampleRate / 3);
+  return concat({harmonicTone(69, third), harmonicTone(72, third), harmonicTone(76, third)});
+}
+
 }  // namespace melovantis::test

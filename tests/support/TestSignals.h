@@ -23,6 +23,9 @@ std::vector<std::int16_t> whiteNoise(int sampleCount, double amplitude = 12000.0
 
 std::vector<std::int16_t> constant(int sampleCount, std::int16_t value = 0);
 
+// A, C and E above middle C for a third of `seconds` each: a short melody.
+std::vector<std::int16_t> threeNoteMelody(double seconds);
+
 // Concatenates blocks of samples.
 std::vector<std::int16_t> concat(const std::vector<std::vector<std::int16_t>>& parts);
 

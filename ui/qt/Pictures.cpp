@@ -58,18 +58,24 @@ void drawRollBackground(QPainter& p, const QRectF& box, double radius) {
   }
 }
 
+// An icon's square: the piano roll with the melody line, `lineWidth` of the size.
+QRectF drawIconBase(QPainter& p, int size, double lineWidth) {
+  p.setRenderHint(QPainter::Antialiasing);
+  const QRectF box(size * 0.04, size * 0.04, size * 0.92, size * 0.92);
+  drawRollBackground(p, box, size * 0.18);
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(kPitchGreen, std::max(1.5, size * lineWidth), Qt::SolidLine, Qt::RoundCap));
+  p.drawPath(melodyPath(box));
+  return box;
+}
+
 }  // namespace
 
 QPixmap appIconPixmap(int size) {
   QPixmap pixmap(size, size);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  const QRectF box(size * 0.04, size * 0.04, size * 0.92, size * 0.92);
-  drawRollBackground(p, box, size * 0.18);
-  p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(kPitchGreen, std::max(1.5, size * 0.07), Qt::SolidLine, Qt::RoundCap));
-  p.drawPath(melodyPath(box));
+  const QRectF box = drawIconBase(p, size, 0.07);
   drawNote(p, QPointF(box.left() + box.width() * 0.80, box.top() + box.height() * 0.74),
            size * 0.16);
   return pixmap;
@@ -87,12 +93,7 @@ QPixmap wizardIconPixmap(int size) {
   QPixmap pixmap(size, size);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
-  const QRectF box(size * 0.04, size * 0.04, size * 0.92, size * 0.92);
-  drawRollBackground(p, box, size * 0.18);
-  p.setPen(QPen(kPitchGreen, std::max(1.5, size * 0.05), Qt::SolidLine, Qt::RoundCap));
-  p.setBrush(Qt::NoBrush);
-  p.drawPath(melodyPath(box));
+  drawIconBase(p, size, 0.05);
   // The glass: a ring with a handle, looking at the melody.
   const QPointF centre(size * 0.44, size * 0.46);
   const double radius = size * 0.22;

@@ -296,7 +296,7 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
     case Qt::Key_Enter:
       // As in any dialog, Enter on a focused button presses that button.
       if (auto* button = qobject_cast<QAbstractButton*>(QApplication::focusWidget())) {
-        button->animateClick();
+        button->click();
       } else {
         input_->keyPressed(WindowKey::Enter);
       }

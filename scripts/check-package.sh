@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the Debian package and checks that it installs and starts on a clean
+# Debian 12: debootstrap a minimal bookworm into a folder, apt install the
+# .deb there, start both programs (the window on a private Xvfb display) and
+# save a screenshot. Needs root, network access to deb.debian.org, and the
+# packages debootstrap, xvfb and imagemagick.
+#   scripts/check-package.sh [WORK_FOLDER]     (default: /tmp/melovantis-package-check)
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+work="${1:-/tmp/melovantis-package-check}"
+root="$work/bookworm"
+mkdir -p "$work"
+
+cmake -S "$here" -B "$work/build" -DCMAKE_BUILD_TYPE=Release -DMELOVANTIS_BUILD_TESTS=OFF \
+  -DMELOVANTIS_BUILD_BENCH=OFF >/dev/null
+cmake --build "$work/build" -j"$(nproc)" >/dev/null
+(cd "$work/build" && rm -f melovantis_*.deb && cpack -G DEB >/dev/null)
+deb="$(ls "$work"/build/melovantis_*.deb)"
+echo "Package: $deb"
+
+[ -d "$root/usr" ] || debootstrap --variant=minbase bookworm "$root" http://deb.debian.org/debian
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+cp "$deb" "$root/tmp/"
+mountpoint -q "$root/proc" || mount -t proc proc "$root/proc"
+mkdir -p "$root/tmp/.X11-unix"
+mountpoint -q "$root/tmp/.X11-unix" || mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
+cleanup() { umount "$root/tmp/.X11-unix" "$root/proc" 2>/dev/null || true; kill "${xvfb:-0}" 2>/dev/null || true; }
+trap cleanup EXIT
+
+chroot "$root" sh -c "apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq /tmp/$(basename "$deb") >/dev/null"
+chroot "$root" melovantis --version
+chroot "$root" melovantis-cli --help | head -1
+
+display=:$((RANDOM % 400 + 100))
+Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 & xvfb=$!
+sleep 1
+chroot "$root" sh -c "cd /root && DISPLAY=$display HOME=/root timeout 8 melovantis --no-splash" &
+sleep 5
+DISPLAY="$display" import -window root "$work/installed-window.png"
+wait || true
+ls "$root/root/Melovantis" >/dev/null && echo "Program folder seeded: $root/root/Melovantis"
+echo "Screenshot: $work/installed-window.png"

@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include "support/TestFiles.h"
+#include "tools/EditModel.h"
+#include "ui/CommandIds.h"
+#include "ui/MainWindowFixture.h"
+
+namespace melovantis::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+using MainWindowCommands = MainWindowFixture;
+
+TEST_F(MainWindowCommands, StartsWithNothingOpenTheDefaultsAndTheQuickSettingsInOrder) {
+  EXPECT_EQ(view.status,
+            "[Wave: -]     [Settings: <default>]     [MIDI: -]     [Melovantis: -]");
+  EXPECT_EQ(view.title, "Melovantis\u00ae");
+  EXPECT_EQ(view.playerType, 0);
+  EXPECT_EQ(view.verticalMaximum, 0);
+  EXPECT_EQ(view.quickSettings, (std::vector<std::string>{"bass", "cello", "flute", "saxophone",
+                                                          "trumpet", "violin", "voice",
+                                                          "whistle"}));
+  EXPECT_TRUE(view.attackOn);
+  EXPECT_EQ(view.sliderSensitivity, window.settings().attackSensitivity);
+  EXPECT_FALSE(window.session().processed);
+}
+
+TEST_F(MainWindowCommands, EditsMarkTheTitleUnsavedAndOnlyAMidiSaveClearsIt) {
+  convertAndSave(melodyWave("tune.wav"), "tune.mid");
+  window.attackDetectorToggled(false);
+  EXPECT_EQ(view.title, "Melovantis\u00ae [unsaved]");
+  EXPECT_FALSE(window.engine().attackDetectorOn);
+  EXPECT_EQ(window.settings().attackDetection, 0);
+  EXPECT_FALSE(view.attackOn);  // the sensitivity slider is disabled with the box
+  dialogs.choose(folder("Melovantis files") / "tune.mvt");
+  window.activate(command::kSaveProjectAs);
+  EXPECT_EQ(view.title, "Melovantis\u00ae [unsaved]");
+  window.activate(control::kSaveMidi);
+  EXPECT_EQ(view.title, "Melovantis\u00ae");
+}
+
+TEST_F(MainWindowCommands, TheSensitivitySliderRecomputesTheAttacks) {
+  convertAndSave(melodyWave("tune.wav", 3.0), "tune.mid");
+  auto& frames = window.engine().frames;
+  for (int i = 0; i < window.engine().frameCount; ++i) {
+    frames[static_cast<std::size_t>(i)].attack = 0;
+  }
+  window.sliderMoved(control::kAttackSensitivity, 100);
+  EXPECT_EQ(frames[0].attack, 1);  // the pass ran: the first row always starts a note
+  EXPECT_EQ(window.settings().attackSensitivity, 100);
+  EXPECT_EQ(window.engine().attackSensitivity, 100);
+  EXPECT_EQ(view.title, MainWindow::kUnsavedTitle);
+}
+
+TEST_F(MainWindowCommands, ArrowKeysStayInsideTheViewAndOnExistingFrames) {
+  convertAndSave(melodyWave("tune.wav", 1.0), "tune.mid");
+  const int frames = window.engine().frameCount;
+  ASSERT_LT(frames, 550);
+  window.keyPressed(WindowKey::Left);
+  EXPECT_EQ(window.state().cursorX, 196);
+  for (int i = 0; i < frames + 5; ++i) {
+    window.keyPressed(WindowKey::Right);
+  }
+  EXPECT_EQ(window.session().cursorFrame, frames - 1);
+  EXPECT_EQ(window.state().cursorX, 196 + frames - 1);
+}
+
+TEST_F(MainWindowCommands, DeleteAtTheRightEdgeErasesAndStaysAndInsertOnFrameZeroOnlyMoves) {
+  convertAndSave(melodyWave("tune.wav", 30.0), "tune.mid");  // more frames than the view is wide
+  const auto& frames = window.engine().frames;
+  const double first = frames[0].pitch;
+  window.keyPressed(WindowKey::Insert);
+  EXPECT_EQ(frames[0].pitch, first);
+  EXPECT_EQ(window.session().cursorFrame, 1);
+
+  for (int i = 0; i < 600; ++i) {
+    window.keyPressed(WindowKey::Right);
+  }
+  ASSERT_EQ(window.state().cursorX, 196 + 550);
+  const int edge = window.session().cursorFrame;
+  window.keyPressed(WindowKey::Delete);
+  EXPECT_EQ(frames[static_cast<std::size_t>(edge)].pitch, -1000.0);
+  EXPECT_EQ(window.session().cursorFrame, edge);
+  EXPECT_EQ(view.sliders, (std::vector<int>{-84, 0, 0, 0}));  // an erased frame's slider loads
+}
+
+TEST_F(MainWindowCommands, TheEditMenusEraseAndRepeatActAsTheirButtons) {
+  convertAndSave(melodyWave("tune.wav"), "tune.mid");
+  window.keyPressed(WindowKey::Right);
+  window.activate(command::kEraseCurrentNote);
+  EXPECT_EQ(window.engine().frames[1].pitch, -1000.0);
+  window.activate(command::kRepeatPreviousNote);
+  EXPECT_EQ(window.engine().frames[1].pitch, window.engine().frames[0].pitch);
+  EXPECT_EQ(window.session().cursorFrame, 1);
+}
+
+TEST_F(MainWindowCommands, UndoReturnsToTheLastSnapshotAndTheZoomKeepsItsLimits) {
+  convertAndSave(melodyWave("tune.wav"), "tune.mid");
+  const double first = window.engine().frames[0].pitch;
+  window.activate(control::kErase);
+  window.activate(control::kUndo);
+  EXPECT_EQ(window.engine().frames[0].pitch, first);
+
+  for (int i = 0; i < 7; ++i) {
+    window.activate(control::kZoomIn);
+  }
+  EXPECT_EQ(window.state().zoom, 5);
+  EXPECT_EQ(view.verticalMaximum, 254 * 5 - 254);
+  window.activate(command::kZoom200);
+  EXPECT_EQ(window.state().pixelsPerSemitone, 4.0);
+  for (int i = 0; i < 3; ++i) {
+    window.activate(control::kZoomOut);
+  }
+  EXPECT_EQ(window.state().zoom, 1);
+}
+
+TEST_F(MainWindowCommands, ToolsOpenTheirDialogOnlyOnAProcessedFileAfterTakingTheSnapshot) {
+  window.activate(command::kPitchQuantize);  // nothing loaded: nothing happens
+  EXPECT_TRUE(notifier.entries.empty());
+
+  convertAndSave(melodyWave("tune.wav"), "tune.mid");
+  window.engine().frames[0].pitch = 60.3;  // changed after the last snapshot
+  view.quantizeAnswer = std::nullopt;
+  window.activate(control::kPitchQuantize);  // cancelled: the snapshot was still refreshed
+  window.engine().frames[0].pitch = 61.7;
+  window.activate(control::kUndo);
+  EXPECT_EQ(window.engine().frames[0].pitch, 60.3);
+
+  view.quantizeAnswer = 0;
+  window.activate(command::kPitchQuantize);
+  EXPECT_EQ(notifier.entries.back().text, "Quantization complete!");
+  EXPECT_EQ(notifier.entries.back().caption, "Success!");
+  EXPECT_EQ(window.engine().frames[0].pitch, 60.3);
+  EXPECT_EQ(view.title, MainWindow::kUnsavedTitle);
+}
+
+TEST_F(MainWindowCommands, CustomizeAppliesOnOkAndWithApplyNowConvertsAndSavesAgain) {
+  convertAndSave(melodyWave("tune.wav"), "tune.mid");
+  const fs::path midi = folder("MIDI files") / "tune.mid";
+  fs::remove(midi);
+  window.activate(control::kSettings);  // cancelled
+  EXPECT_FALSE(fs::exists(midi));
+
+  view.settingsAnswer = SettingsDialogOutcome{true, true};
+  window.settings().midiChannel = 5;
+  window.engine().frameCount = 0;
+  window.activate(command::kCustomize);
+  EXPECT_EQ(window.engine().midi.channel, 4);
+  EXPECT_GT(window.engine().frameCount, 0);  // converted again
+  EXPECT_TRUE(fs::exists(midi));
+}
+
+TEST_F(MainWindowCommands, TheSettingsWizardShowsItsProgressAndLeavesAnEmptyTable) {
+  convertAndSave(melodyWave("tune.wav"), "tune.mid");
+  view.progress.clear();
+  window.activate(control::kSettingsWizard);  // dialog cancelled
+  EXPECT_TRUE(view.progress.empty());
+  view.wizardAnswer = WizardChoices{};
+  window.activate(command::kAutoSettings);
+  EXPECT_EQ(view.progress, (std::vector<std::pair<ProgressKind, bool>>{
+                               {ProgressKind::SettingsWizard, true},
+                               {ProgressKind::SettingsWizard, false}}));
+  EXPECT_EQ(window.engine().frameCount, 0);
+  EXPECT_TRUE(player.file().empty());
+  EXPECT_EQ(view.title, MainWindow::kUnsavedTitle);
+}
+
+TEST_F(MainWindowCommands, ClosingAsksAndRunsTheExitScriptOnlyOnYes) {
+  writeText(program / "clean.sh", "rm -f leftover\n");
+  EXPECT_FALSE(window.closeRequested());  // No
+  EXPECT_EQ(notifier.entries.back().text, "This will terminate Melovantis.\nAre you sure ?");
+  EXPECT_EQ(notifier.entries.back().caption, "Warning!");
+  EXPECT_EQ(notifier.entries.back().icon, MessageIcon::Error);
+  EXPECT_TRUE(launcher.runs.empty());
+  notifier.answer(true);
+  EXPECT_TRUE(window.closeRequested());
+  ASSERT_EQ(launcher.runs.size(), 1u);
+  EXPECT_EQ(launcher.runs[0].program, "/bin/sh");
+  EXPECT_EQ(launcher.runs[0].arguments, (std::vector<std::string>{(program / "clean.sh").string()}));
+  window.activate(command::kExit);
+  EXPECT_EQ(view.closeRequests, 1);
+}
+
+TEST_F(MainWindowCommands, TheMidiDeviceCommandOpensTheMixerOrSaysWhatToUse) {
+  window.activate(control::kMidiOut);
+  EXPECT_EQ(notifier.entries.back().caption, "MIDI Output Device");
+  launcher.installedPrograms = {"pavucontrol"};
+  window.activate(command::kMidiOutputDevice);
+  ASSERT_EQ(launcher.started.size(), 1u);
+  EXPECT_EQ(launcher.started[0].arguments, (std::vector<std::string>{"--tab=3"}));
+}
+
+TEST_F(MainWindowCommands, HelpItemsOpenTheProgramsOwnPages) {
+  for (const int id : {command::kShowUsersGuide, command::kWebsite, command::kCheckForUpdates}) {
+    window.activate(id);
+  }
+  ASSERT_EQ(view.documents.size(), 3u);
+  for (const fs::path& page : view.documents) {
+    EXPECT_TRUE(fs::is_regular_file(page)) << page;
+  }
+  EXPECT_TRUE(notifier.entries.empty());
+}
+
+}  // namespace
+}  // namespace melovantis::test

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "ModalScript.h"
+#include "documents/ProgramFolder.h"
+#include "support/WaveFileBuilder.h"
+#include "ui/qt/Desktop.h"
+
+namespace melovantis::test {
+
+// The whole desktop program on a fresh program folder, its window shown.
+class DesktopFixture : public ::testing::Test {
+ protected:
+  DesktopFixture();
+
+  std::filesystem::path folder(const std::string& name) const {
+    return findDataFolder(program.path(), name);
+  }
+
+  // A mono 44100 Hz 16-bit WAVE of three harmonic notes, outside the program folder.
+  std::filesystem::path melodyWave(const std::string& name, double seconds = 2.0);
+
+  QWidget* control(int id) { return desktop->window().control(id); }
+  QString statusLine();
+  void click(int controlId);
+  void trigger(int commandId);
+
+  TempFolder program;
+  TempFolder outside;
+  std::unique_ptr<Desktop> desktop;
+  ModalScript script;
+};
+
+}  // namespace melovantis::test

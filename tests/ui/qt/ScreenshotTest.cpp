@@ -1,0 +1,40 @@
+// A picture of the whole window after a conversion, as a user sees it on an X
+// display. Runs under Xvfb (run-under-xvfb.sh); elsewhere it is skipped.
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+
+#include "DesktopFixture.h"
+#include "ui/CommandIds.h"
+
+namespace melovantis::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Screenshot = DesktopFixture;
+
+TEST_F(Screenshot, OfTheWholeWindowAfterConvertingTheExampleMelody) {
+  if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+    GTEST_SKIP() << "needs an X display";
+  }
+  const fs::path melody = fs::path(MELOVANTIS_SOURCE_DIR) / "examples" / "melody.wav";
+  script.choose(melody).answer(QMessageBox::No).choose(folder("MIDI files") / "melody.mid");
+  click(control::kStart);
+  ASSERT_TRUE(script.finished());
+  QTest::qWait(300);  // let the window repaint after the conversion
+
+  QtMainWindow& window = desktop->window();
+  const QPixmap picture = window.screen()->grabWindow(window.winId());
+  ASSERT_FALSE(picture.isNull());
+  EXPECT_EQ(picture.width(), window.width());
+  const char* where = std::getenv("MELOVANTIS_SCREENSHOT_DIR");
+  const fs::path folderPath = where != nullptr ? fs::path(where) : fs::current_path();
+  fs::create_directories(folderPath);
+  const fs::path file = folderPath / "main-window.png";
+  ASSERT_TRUE(picture.save(QString::fromStdString(file.string()), "PNG"));
+  std::printf("Screenshot written to %s\n", file.c_str());
+}
+
+}  // namespace
+}  // namespace melovantis::test
