@@ -84,6 +84,7 @@ TEST_F(DesktopWindow, StartAndEnterConvertAndSaveWhatTheCommandLineWrites) {
   EXPECT_EQ(script.seen[2].kind, "save");
   EXPECT_EQ(script.seen[2].initialName, "gen.mid");
   EXPECT_EQ(script.seen[2].folder, QString::fromStdString(folder("MIDI files").string()));
+  EXPECT_EQ(script.seen[2].filters, QStringList{QStringLiteral("MIDI files (*.mid)")});
   EXPECT_GT(desktop->main().engine().frameCount, 50);
   const auto expected = commandLineMidi(wave, folder("Private") / "default.set", outside / "cli.mid");
   ASSERT_FALSE(expected.empty());
@@ -126,13 +127,22 @@ TEST_F(DesktopWindow, SaveProjectConfirmsWithItsPathAndSaveProjectAsSaysNothing)
   EXPECT_TRUE(fs::is_regular_file(project));
 }
 
-TEST_F(DesktopWindow, ClosingAsksFirstAndNoKeepsTheWindowOpen) {
+TEST_F(DesktopWindow, ClosingWithUnsavedEditsAsksFirstAndNoKeepsEverything) {
+  script.choose(melodyWave("gen.wav")).answer(QMessageBox::No).choose(folder("MIDI files") / "gen.mid");
+  click(control::kStart);
+  click(control::kErase);
+  ASSERT_EQ(desktop->window().windowTitle(), QString::fromUtf8("Melovantis\u00ae [unsaved]"));
+  const double erased = desktop->main().engine().frames[0].pitch;
+
   script.answer(QMessageBox::No);
   desktop->window().close();
   EXPECT_TRUE(desktop->window().isVisible());
   EXPECT_EQ(script.seen.back().text, "This will terminate Melovantis.\nAre you sure ?");
   EXPECT_EQ(script.seen.back().caption, "Warning!");
   EXPECT_EQ(script.seen.back().icon, QMessageBox::Critical);
+  EXPECT_EQ(desktop->main().engine().frames[0].pitch, erased);
+  EXPECT_EQ(desktop->window().windowTitle(), QString::fromUtf8("Melovantis\u00ae [unsaved]"));
+
   script.answer(QMessageBox::Yes);
   trigger(command::kExit);
   EXPECT_FALSE(desktop->window().isVisible());
