@@ -294,12 +294,8 @@ bool QtMainWindow::eventFilter(QObject* watched, QEvent* event) {
     case Qt::Key_Delete: input_->keyPressed(WindowKey::Delete); return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      // As in any dialog, Enter on a focused button presses that button.
-      if (auto* button = qobject_cast<QAbstractButton*>(QApplication::focusWidget())) {
-        button->click();
-      } else {
-        input_->keyPressed(WindowKey::Enter);
-      }
+      // Enter is the window's default button whatever has the focus; Space presses a focused button.
+      input_->keyPressed(WindowKey::Enter);
       return true;
     default: return false;
   }
