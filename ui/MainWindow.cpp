@@ -5,8 +5,10 @@
 
 #include "documents/EngineSettings.h"
 #include "documents/FileDialogs.h"
+#include "documents/NoteMarks.h"
 #include "documents/ProgramFolder.h"
 #include "engine/Notifier.h"
+#include "tools/AreaCorrector.h"
 #include "tools/EditModel.h"
 #include "ui/CommandIds.h"
 #include "ui/MainWindowView.h"
@@ -140,11 +142,19 @@ std::string MainWindow::statusLineText() const {
 
 void MainWindow::updateStatusLine() { services_.view.setStatusLine(statusLineText()); }
 
+ViewGeometry MainWindow::viewGeometry() const {
+  return ViewGeometry(state_, services_.view.horizontalScrollValue());
+}
+
 void MainWindow::redrawView() {
   if (!session_.drawingEnabled) {
     return;
   }
   state_.verticalOffset = 254 * state_.zoom - 254 - services_.view.verticalScrollValue();
+  // The handles move with their lines; a press finds them where they were last drawn.
+  const ViewGeometry view = viewGeometry();
+  state_.lowHandle = view.handleFor(settings_.lowestNote);
+  state_.highHandle = view.handleFor(settings_.highestNote);
   services_.view.redrawView();
 }
 
@@ -285,9 +295,55 @@ void MainWindow::mousePressed(int x, int y) {
   }
 }
 
-void MainWindow::mouseMoved(int /*x*/, int /*y*/) {}
+void MainWindow::mouseMoved(int x, int y) {
+  if (state_.areaCorrectorOn) {
+    moveBrush(x, y);
+  }
+  dragRangeLine(y);
+}
 
-void MainWindow::mouseReleased() { state_.areaButtonDown = false; }
+void MainWindow::moveBrush(int x, int y) {
+  const int r = state_.areaRadius;
+  const bool inside = x + r < state_.viewLeft + state_.viewWidth && x - r >= state_.viewLeft &&
+                      y + r < state_.viewTop + state_.viewHeight && y - r >= state_.viewTop;
+  state_.brushVisible = inside;
+  if (inside) {
+    state_.brushX = x;
+    state_.brushY = y;
+    if (state_.areaButtonDown) {
+      const ViewGeometry view = viewGeometry();
+      applyAreaBrush(engine_, driver_, session_, *this, view.noteAt(y), view.frameAt(x), r);
+    }
+  }
+  redrawView();
+}
+
+void MainWindow::dragRangeLine(int y) {
+  // Neither line can be pulled past the other one's handle, nor out of the view.
+  const ViewGeometry view = viewGeometry();
+  if (state_.draggingLow && y > state_.highHandle.top &&
+      y < state_.viewTop + state_.viewHeight - 10) {
+    settings_.lowestNote = view.draggedNote(y);
+    redrawView();
+  } else if (state_.draggingHigh && y < state_.lowHandle.top && y > state_.viewTop) {
+    settings_.highestNote = view.draggedNote(y);
+    redrawView();
+  }
+}
+
+void MainWindow::mouseReleased() {
+  state_.areaButtonDown = false;
+  if (!state_.draggingLow && !state_.draggingHigh) {
+    return;
+  }
+  state_.draggingLow = false;
+  state_.draggingHigh = false;
+  settings_.lowestNoteMarkX = noteMarkX(settings_.lowestNote);
+  settings_.highestNoteMarkX = noteMarkX(settings_.highestNote);
+  // The new range takes effect at the next conversion: Start!, or the player's reconversion.
+  applySettingsToEngine(settings_, engine_, this);
+  redrawView();
+}
 
 bool MainWindow::closeRequested() {
   if (!services_.notifier.askYesNo("This will terminate Melovantis.\nAre you sure ?", "Warning!",

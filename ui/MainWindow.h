@@ -12,6 +12,7 @@
 #include "engine/AnalysisEngine.h"
 #include "ui/MainWindowInput.h"
 #include "ui/MainWindowState.h"
+#include "ui/ViewGeometry.h"
 
 namespace melovantis {
 
@@ -74,6 +75,9 @@ class MainWindow : public MainWindowInput,
   void redrawView() override;
   void startConversion();
 
+  // The piano roll's geometry as it is now (zoom, scroll positions).
+  ViewGeometry viewGeometry() const;
+
   // File commands.
   void openAudioFile();
   bool checkWaveFormat();
@@ -132,6 +136,8 @@ class MainWindow : public MainWindowInput,
   void setZoom(int zoom);
   void moveCursor(int step);
   void openHelpPage(const char* page);
+  void moveBrush(int x, int y);
+  void dragRangeLine(int y);
 
   // The media player's file for the player-type list's current entry.
   void loadPlayer(int playerType);

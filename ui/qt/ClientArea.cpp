@@ -5,48 +5,34 @@
 
 #include "ui/MainWindow.h"
 #include "ui/qt/DialogUnits.h"
+#include "ui/qt/PianoRollPainter.h"
 #include "ui/qt/Pictures.h"
 
 namespace melovantis {
-
-namespace {
-
-constexpr int kKeyboardX = 16;
-constexpr int kKeyboardY = 45;
-
-}  // namespace
 
 ClientArea::ClientArea(QWidget* parent) : QWidget(parent), keyboard_(keyboardPicture()) {
   setFixedSize(kClientWidth, kClientHeight);
   setMouseTracking(true);  // the area corrector's brush follows the pointer without a button
 }
 
-QRect ClientArea::panelRect() {
-  return {kKeyboardX, kKeyboardY, 163, 107};
-}
-
-QRect ClientArea::viewRect() const {
-  if (model_ == nullptr) {
-    return {};
-  }
-  const MainWindowState& s = model_->state();
-  return QRect(s.viewLeft - 4, s.viewTop - 4, s.viewWidth + 9, s.viewHeight + 9);
-}
+QRect ClientArea::panelRect() { return {16, 45, 163, 107}; }
 
 void ClientArea::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
-  painter.drawPixmap(kKeyboardX, kKeyboardY, keyboard_);
-  if (model_ == nullptr || !model_->session().drawingEnabled) {
+  if (model_ == nullptr) {
+    painter.drawPixmap(panelRect().topLeft(), keyboard_);
     return;
   }
-  const MainWindowState& s = model_->state();
-  painter.setRenderHint(QPainter::Antialiasing, false);
-  painter.setPen(Qt::black);
-  painter.setBrush(Qt::darkGray);
-  painter.drawRoundedRect(QRect(s.viewLeft - 4, s.viewTop - 4, s.viewWidth + 8, s.viewHeight + 8),
-                          4, 4);
-  painter.setPen(QColor(255, 0, 0));
-  painter.drawLine(s.cursorX, s.viewTop, s.cursorX, s.viewBottom);
+  const AnalysisEngine& engine = model_->engine();
+  paintCurrentNotePanel(painter, keyboard_, engine, model_->session().cursorFrame);
+  const ViewGeometry view = model_->viewGeometry();
+  const MainWindowState& state = model_->state();
+  paintViewBackground(painter, view);
+  paintAreaBrush(painter, state);
+  paintGrid(painter, view);
+  paintRangeLines(painter, view, state, model_->settings());
+  paintCursor(painter, view, state);
+  paintFrames(painter, view, state, engine);
 }
 
 void ClientArea::mousePressEvent(QMouseEvent* event) {

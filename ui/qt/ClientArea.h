@@ -21,8 +21,6 @@ class ClientArea : public QWidget {
 
   // The part of the area the current-note panel covers.
   static QRect panelRect();
-  // The piano roll with its rounded border.
-  QRect viewRect() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -1,11 +1,11 @@
 #include "ui/qt/MainWindowControls.h"
 
 #include <QFontMetrics>
-#include <QGroupBox>
 #include <QLabel>
 
 #include "ui/CommandIds.h"
 #include "ui/qt/DialogUnits.h"
+#include "ui/qt/GroupFrame.h"
 #include "ui/qt/Pictures.h"
 #include "ui/qt/PlayerWidget.h"
 #include "ui/qt/WrappingButton.h"
@@ -127,11 +127,9 @@ constexpr SliderSpec kSliders[] = {
     {control::kAttackSensitivity, nullptr, 1, 100, 343, 217, 99, 16},
 };
 
-QGroupBox* frame(QWidget& client, const QString& title, const QRect& area) {
-  auto* box = new QGroupBox(title, &client);
+GroupFrame* frame(QWidget& client, const QString& title, const QRect& area) {
+  auto* box = new GroupFrame(title, &client);
   box->setGeometry(area);
-  // Frames only outline; clicks inside them belong to the window (the keyboard picture).
-  box->setAttribute(Qt::WA_TransparentForMouseEvents);
   return box;
 }
 

@@ -3,6 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <utility>
 
 namespace melovantis {
 
@@ -205,6 +206,25 @@ QIcon buttonIcon(ButtonPicture picture) {
     }
   }
   return QIcon(pixmap);
+}
+
+QCursor areaCursor() {
+  constexpr int kSize = 32;
+  QPixmap pixmap(kSize, kSize);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  // Drawn twice, white under black, so it shows on the dark view and on light controls.
+  for (const auto& [colour, width] : {std::pair{QColor(Qt::white), 3.0}, std::pair{QColor(Qt::black), 1.2}}) {
+    p.setPen(QPen(colour, width));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(16, 16), 7, 7);
+    p.drawLine(QPointF(16, 3), QPointF(16, 11));
+    p.drawLine(QPointF(16, 21), QPointF(16, 29));
+    p.drawLine(QPointF(3, 16), QPointF(11, 16));
+    p.drawLine(QPointF(21, 16), QPointF(29, 16));
+  }
+  return QCursor(pixmap, 16, 16);
 }
 
 }  // namespace melovantis

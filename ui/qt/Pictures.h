@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCursor>
 #include <QIcon>
 #include <QPixmap>
 #include <QString>
@@ -22,6 +23,10 @@ QPixmap splashPicture(const QString& version);
 // pixels wide from its left edge (C to B and the next C), black keys 10 wide
 // centred on the borders between them, in the upper 54 rows.
 QPixmap keyboardPicture();
+
+// The pointer over the window while the area corrector is on: a small ring
+// with a cross, its hot spot in the middle.
+QCursor areaCursor();
 
 // The small picture buttons beside the horizontal scroll bar.
 enum class ButtonPicture { CursorLeft, CursorRight, ZoomIn, ZoomOut };

@@ -192,7 +192,7 @@ int QtMainWindow::attackSensitivitySlider() const {
 
 void QtMainWindow::setAreaCorrectorChecked(bool on) {
   quietly([&] { controls_.buttons.at(control::kAreaCorrect)->setChecked(on); });
-  client_->setCursor(on ? Qt::CrossCursor : Qt::ArrowCursor);
+  client_->setCursor(on ? areaCursor() : QCursor(Qt::ArrowCursor));
 }
 
 void QtMainWindow::setViewToggleChecked(int commandId, bool on) {

@@ -24,16 +24,22 @@ TEST_F(Screenshot, OfTheWholeWindowAfterConvertingTheExampleMelody) {
   ASSERT_TRUE(script.finished());
   QTest::qWait(300);  // let the window repaint after the conversion
 
-  QtMainWindow& window = desktop->window();
-  const QPixmap picture = window.screen()->grabWindow(window.winId());
-  ASSERT_FALSE(picture.isNull());
-  EXPECT_EQ(picture.width(), window.width());
   const char* where = std::getenv("MELOVANTIS_SCREENSHOT_DIR");
   const fs::path folderPath = where != nullptr ? fs::path(where) : fs::current_path();
   fs::create_directories(folderPath);
-  const fs::path file = folderPath / "main-window.png";
-  ASSERT_TRUE(picture.save(QString::fromStdString(file.string()), "PNG"));
-  std::printf("Screenshot written to %s\n", file.c_str());
+  QtMainWindow& window = desktop->window();
+  auto save = [&](const char* name) {
+    const QPixmap picture = window.screen()->grabWindow(window.winId());
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.width(), window.width());
+    const fs::path file = folderPath / name;
+    ASSERT_TRUE(picture.save(QString::fromStdString(file.string()), "PNG"));
+    std::printf("Screenshot written to %s\n", file.c_str());
+  };
+  save("main-window.png");
+  trigger(command::kZoom200);
+  QTest::qWait(300);
+  save("main-window-zoom2.png");
 }
 
 }  // namespace

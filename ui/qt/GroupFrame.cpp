@@ -1,0 +1,30 @@
+#include "ui/qt/GroupFrame.h"
+
+#include <QPainter>
+
+namespace melovantis {
+
+GroupFrame::GroupFrame(const QString& title, QWidget* parent) : QWidget(parent), title_(title) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+  setAttribute(Qt::WA_NoSystemBackground);
+}
+
+void GroupFrame::paintEvent(QPaintEvent* /*event*/) {
+  QPainter painter(this);
+  const QFontMetrics metrics = fontMetrics();
+  const int lineY = metrics.height() / 2;
+  const QRect outline = rect().adjusted(0, lineY, -1, -1);
+  // An etched line: a dark edge with a light one inside it.
+  painter.setPen(palette().color(QPalette::Mid));
+  painter.drawRect(outline);
+  painter.setPen(palette().color(QPalette::Light));
+  painter.drawRect(outline.adjusted(1, 1, -1, -1));
+  if (!title_.isEmpty()) {
+    const QRect caption(6, 0, metrics.horizontalAdvance(title_) + 4, metrics.height());
+    painter.fillRect(caption, palette().color(QPalette::Window));
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(caption, Qt::AlignCenter, title_);
+  }
+}
+
+}  // namespace melovantis
