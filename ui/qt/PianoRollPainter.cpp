@@ -33,6 +33,12 @@ constexpr int kOctaveDigitX = 23;
 constexpr int kOctaveDigitY = 132;
 constexpr int kOctaveDigitHeight = 15;
 
+// Rectangles and ellipses are given as left, top, right, bottom with the right
+// and bottom edges outside the shape; Qt's outlines include both edges, hence one less.
+QRect outlineRect(int left, int top, int right, int bottom) {
+  return {left, top, right - left - 1, bottom - top - 1};
+}
+
 QPen pen(const QColor& colour, Qt::PenStyle style = Qt::SolidLine) {
   QPen p(colour, 0, style);  // cosmetic: one pixel at any scale
   return p;
@@ -45,8 +51,8 @@ void dot(QPainter& painter, int x, int y, const QColor& colour, bool atCursor) {
   if (atCursor) {
     painter.setPen(pen(Qt::white));
     painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse(QRect(x - kCursorCircle, y - kCursorCircle, 2 * kCursorCircle,
-                              2 * kCursorCircle));
+    painter.drawEllipse(
+        outlineRect(x - kCursorCircle, y - kCursorCircle, x + kCursorCircle, y + kCursorCircle));
   }
 }
 
@@ -60,7 +66,7 @@ void rangeLine(QPainter& painter, const ViewGeometry& view, int note, bool dragg
   painter.drawLine(view.left(), y, view.left() + view.width(), y);
   painter.setPen(pen(Qt::white));
   painter.setBrush(dragged ? QColor(Qt::white) : kHandle);
-  painter.drawRect(QRect(QPoint(handle.left, handle.top), QPoint(handle.right, handle.bottom)));
+  painter.drawRect(outlineRect(handle.left, handle.top, handle.right, handle.bottom));
 }
 
 }  // namespace
@@ -68,8 +74,8 @@ void rangeLine(QPainter& painter, const ViewGeometry& view, int note, bool dragg
 void paintViewBackground(QPainter& painter, const ViewGeometry& view) {
   painter.setPen(pen(Qt::black));
   painter.setBrush(kBackground);
-  painter.drawRoundedRect(QRect(view.left() - 4, view.top() - 4, view.width() + 8,
-                                view.height() + 8),
+  painter.drawRoundedRect(outlineRect(view.left() - 4, view.top() - 4,
+                                      view.left() + view.width() + 4, view.bottom() + 4),
                           4, 4);
 }
 
@@ -80,7 +86,8 @@ void paintAreaBrush(QPainter& painter, const MainWindowState& state) {
   painter.setPen(pen(state.areaButtonDown ? Qt::white : Qt::black));
   painter.setBrush(state.areaButtonDown ? kBrushDown : kBrushUp);
   const int r = state.areaRadius;
-  painter.drawEllipse(QRect(state.brushX - r, state.brushY - r, 2 * r, 2 * r));
+  painter.drawEllipse(outlineRect(state.brushX - r, state.brushY - r, state.brushX + r,
+                                  state.brushY + r));
 }
 
 void paintGrid(QPainter& painter, const ViewGeometry& view) {
@@ -155,7 +162,8 @@ void paintCurrentNotePanel(QPainter& painter, const QPixmap& keyboard, const Ana
   const CurrentNoteDot note = currentNoteDot(frame);
   painter.setPen(pen(Qt::black));
   painter.setBrush(QColor(note.red, note.green, note.blue));
-  painter.drawEllipse(QRect(note.x, note.y, 2 * note.radius + 1, 2 * note.radius + 1));
+  painter.drawEllipse(outlineRect(note.x, note.y, note.x + 2 * note.radius + 1,
+                                  note.y + 2 * note.radius + 1));
   QFont digit(QStringLiteral("Tahoma"));
   digit.setStyleHint(QFont::SansSerif);
   digit.setPixelSize(kOctaveDigitHeight);

@@ -33,6 +33,14 @@ class PianoRollPaint : public DesktopFixture {
     return row;
   }
   QImage picture() { return desktop->window().clientArea()->grab().toImage(); }
+  static bool rowHas(const QImage& image, int y, const QColor& colour) {
+    for (int x = 200; x < 730; ++x) {
+      if (image.pixelColor(x, y) == colour) {
+        return true;
+      }
+    }
+    return false;
+  }
   // The rows between 46 and 300 where some pixel of columns 200..215 is `colour`.
   std::set<int> rowsWith(const QImage& image, const QColor& colour) {
     std::set<int> rows;
@@ -118,6 +126,26 @@ TEST_F(PianoRollPaint, TheCursorSlidersAndRangeLinesFollowTheTable) {
   const QImage image = picture();
   EXPECT_EQ(image.pixelColor(300, 298 - 62).blue(), 255);
   EXPECT_EQ(image.pixelColor(741, 298 - 216), QColor(0, 170, 0));  // a handle
+}
+
+TEST_F(PianoRollPaint, AClickInTheViewMovesTheCursorAndADraggedHandleMovesItsLine) {
+  setTable(std::vector<FrameRecord>(100, frame(60.0, 60, 60)));
+  QWidget* area = desktop->window().clientArea();
+  QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(240, 200));
+  EXPECT_EQ(desktop->main().session().cursorFrame, 44);
+  EXPECT_EQ(picture().pixelColor(240, 100), QColor(255, 0, 0));
+
+  // The lowest line (31, row 236) dragged down by its handle to row 256: note 21.
+  QTest::mousePress(area, Qt::LeftButton, {}, QPoint(741, 236));
+  QTest::mouseMove(area, QPoint(741, 246));
+  QTest::mouseMove(area, QPoint(741, 256));
+  // The pointer holds the handle 5 pixels below the line: note 18, line at row 262.
+  EXPECT_EQ(desktop->main().settings().lowestNote, 18);
+  EXPECT_TRUE(rowHas(picture(), 262, kYellow));  // dashed yellow while dragged
+  QTest::mouseRelease(area, Qt::LeftButton, {}, QPoint(741, 256));
+  EXPECT_TRUE(rowHas(picture(), 262, kBlue));
+  EXPECT_FALSE(rowHas(picture(), 262, kYellow));
+  EXPECT_EQ(desktop->main().session().cursorFrame, 44);  // a handle press is no cursor click
 }
 
 }  // namespace
