@@ -12,6 +12,7 @@
 #include "cli/ArgumentCursor.h"
 #include "cli/CliOutputs.h"
 #include "cli/CliSettings.h"
+#include "cli/OnsetPlacementOption.h"
 #include "cli/StderrNotifier.h"
 #include "cli/TemporaryFolder.h"
 #include "cli/TerminalObserver.h"
@@ -35,6 +36,7 @@ struct ConvertOptions {
   std::filesystem::path midi;
   std::filesystem::path project;
   int jobs = 0;  // 0 = one per core
+  OnsetPlacement onsetPlacement = OnsetPlacement::kAttack;
   bool quiet = false;
   bool summary = false;
   bool useConverter = true;
@@ -79,15 +81,19 @@ void say(const ConvertOptions& options, const std::string& text) {
   }
 }
 
-// Converts one input with its own engine; returns the exit status.
+int cores() { return static_cast<int>(std::max(1u, std::thread::hardware_concurrency())); }
+
+// Converts one input with its own engine, its analysis on `threads` cores;
+// returns the exit status.
 int convertFile(const ConvertOptions& options, const std::filesystem::path& input,
-                bool showProgress) {
+                bool showProgress, int threads) {
   StderrNotifier notifier;
   AnalysisEngine engine(notifier);
   SettingsRecord settings;
   if (!loadSettings(options.settings, settings, engine, notifier)) {
     return 1;
   }
+  engine.onsetPlacement = options.onsetPlacement;
 
   // Anything but the one WAVE form the analysis takes goes through the
   // external converter first, into a temporary WAVE file.
@@ -115,6 +121,7 @@ int convertFile(const ConvertOptions& options, const std::filesystem::path& inpu
   TerminalObserver observer(options.quiet || !showProgress);
   ConversionDriver driver(engine, reader, notifier, observer);
   ConversionSession session = ConversionSession::unattended(wavePath, &settings);
+  session.analysisThreads = threads;
   if (options.wizard) {
     // Let the wizard examine the file and derive the settings first.
     runSettingsWizard(engine, driver, session, settings, factoryBroadSettings(), WizardChoices{},
@@ -157,15 +164,16 @@ int convertFile(const ConvertOptions& options, const std::filesystem::path& inpu
 
 // Converts many files, `jobs` at a time, each to its own MIDI file. One file
 // that fails is reported and the others still convert; the status is 1 then.
+// The cores left over when there are fewer files than jobs go to each file's analysis.
 int convertMany(const ConvertOptions& options) {
-  const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-  const int workers = std::clamp(options.jobs > 0 ? options.jobs : cores, 1,
-                                 static_cast<int>(options.inputs.size()));
+  const int budget = options.jobs > 0 ? options.jobs : cores();
+  const int workers = std::clamp(budget, 1, static_cast<int>(options.inputs.size()));
+  const int threads = std::max(1, budget / workers);
   std::atomic<std::size_t> next{0};
   std::atomic<int> failures{0};
   auto work = [&] {
     for (std::size_t i = next++; i < options.inputs.size(); i = next++) {
-      if (convertFile(options, options.inputs[i], false) != 0) {
+      if (convertFile(options, options.inputs[i], false, threads) != 0) {
         ++failures;
       }
     }
@@ -207,6 +215,12 @@ int runConvertCommand(const std::vector<std::string>& args) {
         return usageError("--jobs needs a number from 1 to 256");
       }
       options.jobs = *jobs;
+    } else if (a == "--onset-placement") {
+      const std::optional<OnsetPlacement> placement = parseOnsetPlacement(cursor.value().value_or(""));
+      if (!placement) {
+        return usageError("--onset-placement needs attack or frame");
+      }
+      options.onsetPlacement = *placement;
     } else if (a == "--quiet") {
       options.quiet = true;
     } else if (a == "--summary") {
@@ -236,7 +250,8 @@ int runConvertCommand(const std::vector<std::string>& args) {
     options.settings = factoryDefaultSettings();
   }
   if (options.inputs.size() == 1) {
-    return convertFile(options, options.inputs.front(), true);
+    return convertFile(options, options.inputs.front(), true,
+                       options.jobs > 0 ? options.jobs : cores());
   }
   return convertMany(options);
 }

@@ -7,6 +7,7 @@
 #include "cli/ArgumentCursor.h"
 #include "cli/CliOutputs.h"
 #include "cli/CliSettings.h"
+#include "cli/OnsetPlacementOption.h"
 #include "cli/StderrNotifier.h"
 #include "cli/Usage.h"
 #include "documents/ProjectFile.h"
@@ -38,6 +39,7 @@ struct EditOptions {
   std::optional<int> semitones;
   std::optional<int> cents;
   std::optional<int> speed;
+  OnsetPlacement onsetPlacement = OnsetPlacement::kAttack;
 };
 
 // Parses the command line into `options`; an empty string when it is valid,
@@ -83,6 +85,14 @@ std::string parseEditOptions(const std::vector<std::string>& args, EditOptions& 
       problem = pitchTempo(options.speed, kMinSpeedPercent, kMaxSpeedPercent);
     } else if (a == "--settings") {
       problem = path(options.settings);
+    } else if (a == "--onset-placement") {
+      const std::optional<OnsetPlacement> placement =
+          parseOnsetPlacement(cursor.value().value_or(""));
+      if (placement) {
+        options.onsetPlacement = *placement;
+      } else {
+        problem = "--onset-placement needs attack or frame";
+      }
     } else if (a == "--project") {
       problem = path(options.projectOut);
     } else if (a == "--midi") {
@@ -142,6 +152,7 @@ int runEditCommand(const std::vector<std::string>& args) {
   if (!loadSettings(options.settings, settings, engine, notifier)) {
     return 1;
   }
+  engine.onsetPlacement = options.onsetPlacement;
   if (!readProjectFile(engine, options.project, notifier)) {
     return 1;
   }

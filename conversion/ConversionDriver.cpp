@@ -1,15 +1,38 @@
 #include "conversion/ConversionDriver.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <memory>
+#include <thread>
+#include <vector>
 
 #include "audio/WaveReader.h"
+#include "conversion/AnalysisWorker.h"
 #include "conversion/ConversionObserver.h"
 #include "conversion/ConversionSession.h"
+#include "conversion/WaveSampleSource.h"
 #include "documents/SettingsRecord.h"
 #include "engine/AnalysisEngine.h"
+#include "engine/Notifier.h"
 
 namespace melovantis {
+
+namespace {
+
+// How often the calling thread looks up from waiting for the other workers to
+// keep the window painted.
+constexpr auto kPumpInterval = std::chrono::milliseconds(10);
+
+int coresToUse(int asked) {
+  if (asked > 0) {
+    return asked;
+  }
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+}  // namespace
 
 ConversionDriver::ConversionDriver(AnalysisEngine& engine, WaveReader& reader, Notifier& notifier,
                                    ConversionObserver& observer)
@@ -41,56 +64,33 @@ void ConversionDriver::startConversion(ConversionSession& session) {
   const long long totalBytes = reader_.dataSize();
   const int n = engine_.frameSize;
   const int hop = engine_.hopSize;
-  // Overlapping blocks: step back over what the next block shares with this one.
-  const long long backStep = 2LL * n - 2LL * hop;
-  const std::size_t blockBytes = 2 * static_cast<std::size_t>(n);
+  // Every block that fits in the data the file really holds (a header written
+  // while streaming may promise 4 GB); a partial last block is not analysed.
+  const int rowsInData = rowsForData(reader_.dataInFile(), n, hop);
 
   int savedFrameCount = 0;
+  Rows rows;
   if (session.rangeMode) {
-    const long long skip = static_cast<long long>(session.rangeStartFrame) * 2 * hop;
-    reader_.seekData(skip);
     savedFrameCount = engine_.frameCount;
-    engine_.frameCount = session.rangeStartFrame;
+    rows.first = std::max(session.rangeStartFrame, 0);
+    rows.end = std::max(rows.first, std::min(session.rangeEndFrame, rowsInData));
+    engine_.frameCount = rows.first;
   } else {
     observer_.setProgress(0);
     engine_.frameCount = 0;
-    // Room for every row up front, so the analysis itself never allocates; for
-    // the rows the file holds, not the ones a header may promise (4 GB while streaming).
-    engine_.reserveRows(rowsForData(reader_.dataInFile(), n, hop) + 1);
+    rows.end = rowsInData;
   }
+  // Room for every row up front: the analysis itself never allocates, and the
+  // workers write into a table that does not move.
+  engine_.reserveRows(rows.end + 1);
 
   observer_.showProgressWindow(session.drawingEnabled);
-
-  long long progress = 0;  // one hundred times the bytes analysed
-  for (;;) {
-    observer_.pumpMessages(session.rangeMode);
-
-    const WaveReader::ReadResult read = reader_.readData(engine_.samples.get(), blockBytes);
-    if (read.bytes < blockBytes) {
-      break;  // a partial last block is not analysed
-    }
-    session.cursorFrame = engine_.frameCount;
-    if (session.rangeMode && engine_.frameCount >= session.rangeEndFrame) {
-      break;
-    }
-
-    engine_.analyseBlock();
-
-    progress += 200LL * hop;
-    if (session.cursorFrame % 5 == 0 && session.drawingEnabled) {
-      observer_.drawCurrentNotePanel(session.cursorFrame);
-    }
-    if (session.cursorFrame % 20 == 0 && !session.rangeMode && totalBytes > 0) {
-      observer_.setProgress(static_cast<int>(std::clamp(progress / totalBytes, 0LL, 100LL)));
-    }
-    if (engine_.timeResolutionMode != kHopIsFrame) {
-      reader_.seekData(-backStep);
-    }
-    ++engine_.frameCount;
-  }
+  const bool complete = analyseRows(session, rows, totalBytes);
 
   if (session.rangeMode) {
     engine_.frameCount = savedFrameCount;
+  } else {
+    engine_.frameCount = complete ? rows.end : 0;
   }
   session.cursorFrame = 0;
   reader_.closeWave();
@@ -121,6 +121,120 @@ void ConversionDriver::startConversion(ConversionSession& session) {
   if (session.drawingEnabled) {
     observer_.takeUndoSnapshot();
   }
+}
+
+bool ConversionDriver::analyseRows(ConversionSession& session, Rows rows, long long totalBytes) {
+  const int rowCount = rows.end - rows.first;
+  const int workerCount = std::clamp(coresToUse(session.analysisThreads), 1, std::max(rowCount, 1));
+  const long long hop = engine_.hopSize;
+
+  // A range run that fails leaves its rows as they were.
+  std::vector<FrameRecord> saved;
+  if (session.rangeMode) {
+    saved.assign(engine_.frames.begin() + rows.first, engine_.frames.begin() + rows.end);
+  }
+
+  WaveSampleSource waveSource(reader_);
+  SampleSource& source = sampleSource_ != nullptr ? *sampleSource_ : waveSource;
+
+  // Contiguous ranges, the first (and any spare row) to the calling thread's worker.
+  std::vector<std::unique_ptr<AnalysisEngine>> engines;
+  std::vector<std::unique_ptr<AnalysisWorker>> workers;
+  int first = rows.first;
+  for (int w = 0; w < workerCount; ++w) {
+    const int share = rowCount / workerCount + (w < rowCount % workerCount ? 1 : 0);
+    AnalysisEngine* engine = &engine_;
+    if (w > 0) {
+      engines.push_back(std::make_unique<AnalysisEngine>(notifier_));
+      engine = engines.back().get();
+      engine->copyAnalysisSettings(engine_);
+      engine->attackDetectorOn = false;  // the attack pass after the run decides every flag
+    }
+    workers.push_back(std::make_unique<AnalysisWorker>(*engine, engine_, source, first,
+                                                       first + share));
+    first += share;
+  }
+
+  std::atomic<bool> stop{false};
+  std::vector<std::thread> threads;
+  for (std::size_t w = 1; w < workers.size(); ++w) {
+    threads.emplace_back([&stop, worker = workers[w].get()] { worker->run(stop); });
+  }
+
+  auto rowsDone = [&workers] {
+    long long done = 0;
+    for (const auto& worker : workers) {
+      done += worker->rowsDone();
+    }
+    return done;
+  };
+  auto showProgress = [&] {
+    if (session.rangeMode || totalBytes <= 0) {
+      return;
+    }
+    // One hundred times the bytes of the hops analysed, over the data's bytes.
+    const long long percent = std::clamp(200 * hop * rowsDone() / totalBytes, 0LL, 100LL);
+    observer_.setProgress(static_cast<int>(percent));
+  };
+
+  // The calling thread's own rows, with the window kept painted between blocks.
+  bool failed = false;
+  if (!workers.empty()) {
+    observer_.pumpMessages(session.rangeMode);
+    failed = !workers.front()->run(stop, [&](int row) {
+      session.cursorFrame = row;
+      if (row % 5 == 0 && session.drawingEnabled) {
+        observer_.drawCurrentNotePanel(row);
+      }
+      if (row % 20 == 0) {
+        showProgress();
+      }
+      engine_.frameCount = row + 1;
+      observer_.pumpMessages(session.rangeMode);
+    });
+  }
+
+  // Then wait for the others, still keeping the window painted, showing the
+  // note of the latest finished row now and then.
+  for (std::size_t w = 1; w < workers.size(); ++w) {
+    const AnalysisWorker& worker = *workers[w];
+    int lastPanel = -1;
+    while (worker.rowsDone() < worker.endRow() - worker.firstRow() &&
+           !stop.load(std::memory_order_relaxed)) {
+      std::this_thread::sleep_for(kPumpInterval);
+      observer_.pumpMessages(session.rangeMode);
+      const int finished = worker.firstRow() + worker.rowsDone() - 1;
+      const int panel = finished - finished % 5;
+      if (session.drawingEnabled && panel >= worker.firstRow() && panel != lastPanel) {
+        session.cursorFrame = panel;
+        observer_.drawCurrentNotePanel(panel);
+        lastPanel = panel;
+      }
+      showProgress();
+    }
+  }
+  for (auto& thread : threads) {
+    thread.join();
+  }
+  if (workers.empty()) {
+    observer_.pumpMessages(session.rangeMode);  // the look at a data chunk too short to read
+  }
+
+  for (std::size_t w = 1; w < workers.size(); ++w) {
+    failed = failed || workers[w]->rowsDone() < workers[w]->endRow() - workers[w]->firstRow();
+  }
+  if (failed) {
+    // Once for the file, however many workers met the failure.
+    notifier_.message("Error reading wave file", "Error", MessageIcon::Error);
+    if (session.rangeMode) {
+      std::copy(saved.begin(), saved.end(), engine_.frames.begin() + rows.first);
+    }
+    return false;
+  }
+  for (std::size_t w = 1; w < workers.size(); ++w) {
+    workers[w]->addStatisticsTo(engine_);
+  }
+  return true;
 }
 
 }  // namespace melovantis

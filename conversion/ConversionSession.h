@@ -18,6 +18,7 @@ struct ConversionSession {
   int rangeEndFrame = 0;
   int cursorFrame = 0;
   SettingsRecord* settings = nullptr;  // receives the sensitivity in force at the end of a run
+  int analysisThreads = 0;  // cores the analysis may use; 0 = every core of the machine
 
   // A run over a whole checked file with nothing on screen and no automatic
   // MIDI save: the command line, batch work and the Settings Wizard's examination.

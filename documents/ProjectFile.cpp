@@ -1,7 +1,9 @@
 #include "documents/ProjectFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "documents/TextScanner.h"
 #include "engine/AnalysisEngine.h"
@@ -12,8 +14,36 @@ namespace melovantis {
 
 namespace {
 
+constexpr const char* kOnsetsWord = "onsets";
+
 void cannotOpen(Notifier& notifier) {
   notifier.message("Cannot open Melovantis file!", "Error", MessageIcon::Error);
+}
+
+bool hasOnsets(const AnalysisEngine& engine) {
+  for (int i = 0; i < engine.frameCount; ++i) {
+    if (engine.frames[static_cast<std::size_t>(i)].onsetOffset != 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The onsets after the rows, when the file has them; rows without one start at their own time.
+void readOnsets(TextScanner& scanner, AnalysisEngine& engine, int rows) {
+  if (!scanner.readWord(kOnsetsWord)) {
+    return;
+  }
+  for (int i = 0; i < rows; ++i) {
+    std::int64_t offset = 0;
+    if (!scanner.readInteger(offset)) {
+      break;
+    }
+    engine.frames[static_cast<std::size_t>(i)].onsetOffset =
+        static_cast<std::int32_t>(std::clamp<std::int64_t>(
+            offset, std::numeric_limits<std::int32_t>::min(),
+            std::numeric_limits<std::int32_t>::max()));
+  }
 }
 
 }  // namespace
@@ -29,6 +59,13 @@ bool writeProjectFile(const AnalysisEngine& engine, const std::filesystem::path&
       const FrameRecord& row = engine.frames[static_cast<std::size_t>(i)];
       ok = writer.wrote(
           std::fprintf(f, "%lf\t%d\t%d\n", row.pitch, row.volume, row.brightness) > 0);
+    }
+    if (ok && hasOnsets(engine)) {
+      ok = writer.wrote(std::fprintf(f, "%s\n", kOnsetsWord) > 0);
+      for (int i = 0; ok && i < engine.frameCount; ++i) {
+        ok = writer.wrote(std::fprintf(f, "%d\n", static_cast<int>(
+            engine.frames[static_cast<std::size_t>(i)].onsetOffset)) > 0);
+      }
     }
     ok = ok && writer.commit();
   }
@@ -60,6 +97,7 @@ bool readProjectFile(AnalysisEngine& engine, const std::filesystem::path& path,
   const int rows = static_cast<int>(count);
   engine.reserveRows(rows);
   engine.frameCount = rows;
+  int complete = 0;
   for (int i = 0; i < rows; ++i) {
     FrameRecord& row = engine.frames[static_cast<std::size_t>(i)];
     double pitch = 0.0;
@@ -70,6 +108,7 @@ bool readProjectFile(AnalysisEngine& engine, const std::filesystem::path& path,
     }
     // A value no pitch can have (infinite) marks the frame as unpitched.
     row.pitch = std::isfinite(pitch) ? pitch : kNoPitch;
+    row.onsetOffset = 0;
     if (!scanner.readInteger(volume)) {
       break;
     }
@@ -79,6 +118,10 @@ bool readProjectFile(AnalysisEngine& engine, const std::filesystem::path& path,
     }
     row.brightness = static_cast<std::uint8_t>(brightness & 0xFF);
     row.attack = 0;
+    complete = i + 1;
+  }
+  if (complete == rows) {
+    readOnsets(scanner, engine, rows);
   }
   return true;
 }

@@ -12,6 +12,11 @@ class Notifier;
 // the frame count on the first line, then one "pitch<TAB>volume<TAB>brightness"
 // line per frame, pitch with six decimals. Attack flags are not stored; the
 // attack pass recomputes them after loading. No settings, no timing.
+//
+// When any row has a measured onset, the rows are followed by a line "onsets"
+// and one onset offset (samples, FrameRecord::onsetOffset) per row. A reader
+// that knows only the rows stops before it, so older programs still open the
+// file; a file without it loads with every onset at its row's own time.
 
 // The most rows a project may announce: a day of audio at the finest hop.
 inline constexpr long long kMaxProjectRows = 86400LL * 44100 / 300;

@@ -52,6 +52,23 @@ int TextScanner::skipSpace() {
   return c;
 }
 
+bool TextScanner::readWord(const char* word) {
+  int c = skipSpace();
+  for (const char* w = word; *w != '\0'; ++w) {
+    if (c != static_cast<unsigned char>(*w)) {
+      if (c != EOF) {
+        std::ungetc(c, file_);
+      }
+      return false;
+    }
+    c = std::getc(file_);
+  }
+  if (c != EOF) {
+    std::ungetc(c, file_);
+  }
+  return true;
+}
+
 bool TextScanner::readInteger(std::int64_t& value) {
   int c = skipSpace();
   bool negative = false;

@@ -31,6 +31,9 @@ class TextScanner {
   bool readInteger(std::int64_t& value);
   bool readReal(double& value);
 
+  // True when the next text, after white space, is `word`; the word is taken.
+  bool readWord(const char* word);
+
  private:
   int skipSpace();
 

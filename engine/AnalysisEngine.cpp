@@ -86,6 +86,26 @@ void AnalysisEngine::setFrameSize(int n) {
   }
 }
 
+void AnalysisEngine::copyAnalysisSettings(const AnalysisEngine& other) {
+  cepstrumDivisor = other.cepstrumDivisor;
+  padCepstrum = other.padCepstrum;
+  largeFrameMode = other.largeFrameMode;
+  harmonicThreshold = other.harmonicThreshold;
+  minLag = other.minLag;
+  maxLag = other.maxLag;
+  brightnessGain = other.brightnessGain;
+  attackSensitivity = other.attackSensitivity;
+  attackDetectorOn = other.attackDetectorOn;
+  onsetPlacement = other.onsetPlacement;
+  inputGain = other.inputGain;
+  quantizeAmount = other.quantizeAmount;
+  transpose = other.transpose;
+  timeResolutionMode = other.timeResolutionMode;
+  setFrameSize(other.frameSize);
+  // An unknown mode keeps whatever hop the other engine had.
+  hopSize = other.hopSize;
+}
+
 void AnalysisEngine::analyseBlock() {
   reserveRows(frameCount + 1);
   analyseFrame();

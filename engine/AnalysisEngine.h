@@ -19,6 +19,14 @@ enum TimeResolutionMode : int {
   kHopIs300 = 2,        // "Super (5 ms)"
 };
 
+// Where a note starts in the MIDI file: where its attack is in the recording
+// (measured from the loudness envelope), or at the fixed point of the frame
+// that detected it, the placement of the frame table alone.
+enum class OnsetPlacement : int {
+  kAttack = 0,
+  kFrame = 1,
+};
+
 // MIDI output settings, copied from the settings record and read by the MIDI writers.
 struct MidiOutputSettings {
   int channel = 0;  // 0..15
@@ -112,6 +120,11 @@ class AnalysisEngine {
   double frequencyForNote(double note) const;
   double noteForFrequency(double frequency) const;
 
+  // Takes the analysis settings, geometry and live adjustments of `other`, so
+  // that this engine analyses a block exactly as `other` would (a worker of a
+  // conversion on several cores). Rebuilds the FFT plans.
+  void copyAnalysisSettings(const AnalysisEngine& other);
+
   // Makes room for at least `rows` rows in the frame table and its undo copy.
   void reserveRows(int rows);
 
@@ -145,6 +158,9 @@ class AnalysisEngine {
   int brightnessGain = 15;
   int attackSensitivity = 20;
   bool attackDetectorOn = true;
+  // Not part of the settings record: a choice of the conversion and the MIDI
+  // writer (the command line's --onset-placement).
+  OnsetPlacement onsetPlacement = OnsetPlacement::kAttack;
 
   // 5. Live adjustments (neutral outside real-time mode).
   double inputGain = 1.0;

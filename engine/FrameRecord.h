@@ -14,6 +14,10 @@ struct FrameRecord {
   std::uint8_t volume = 0;      // 0..127
   std::uint8_t brightness = 0;  // 0..127
   std::uint8_t attack = 0;      // 1 where a note starts
+  // Where the note this row would start really begins in the recording, in
+  // samples after the row's time in the MIDI file ((row + 1) hops); negative
+  // is earlier. 0 when no attack was measured: the note then starts at that time.
+  std::int32_t onsetOffset = 0;
 };
 
 }  // namespace melovantis

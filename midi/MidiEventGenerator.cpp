@@ -47,6 +47,7 @@ void MidiEventGenerator::resetState() {
 
 bool MidiEventGenerator::beginMidiStream(MidiSink& sink) {
   sink_ = nullptr;
+  quiet_ = false;
   resetState();
   if (!sink.open()) {
     notifier_.message("Cannot use this MIDI device, please select another one.", "Error",
@@ -133,6 +134,9 @@ void MidiEventGenerator::emitMidiEvent(int status, int data1, int data2, int len
 void MidiEventGenerator::sendController(int number, int value) {
   // The switches and caches compare what goes out, so two settings that clamp to the same
   // controller number share one stream instead of fighting over it.
+  if (quiet_) {
+    return;
+  }
   const int controller = dataByte(number);
   const int sentValue = dataByte(value);
   const MidiOutputSettings& midi = engine_.midi;
@@ -166,7 +170,7 @@ int MidiEventGenerator::bendValueFor(double deviation) {
 void MidiEventGenerator::sendBendIfChanged(int value) {
   // Outside 0..16383 the two 7-bit halves would wrap round to a far-off bend.
   const int bend = std::clamp(value, 0, kMaxBend);
-  if (bend == state_.lastBendSent) {
+  if (quiet_ || bend == state_.lastBendSent) {
     return;
   }
   state_.lastBendSent = bend;
@@ -179,7 +183,9 @@ void MidiEventGenerator::startNote(double pitch, int volume, int brightness) {
   sendBendIfChanged(bendValueFor(pitch - state_.soundingNote));
   sendController(engine_.midi.volumeController, volume);
   sendController(engine_.midi.brightnessController, brightness);
-  emitMidiEvent(kNoteOn, noteByte(state_.soundingNote), kNoteOnVelocity, 3);
+  if (!quiet_) {
+    emitMidiEvent(kNoteOn, noteByte(state_.soundingNote), kNoteOnVelocity, 3);
+  }
 }
 
 void MidiEventGenerator::stopNote() {

@@ -74,6 +74,11 @@ class MidiEventGenerator {
   // A pitch-bend message, unless the (clamped) value was the last one sent.
   void sendBendIfChanged(int value);
 
+  // While quiet the generator follows the frames but sends only note-offs: the
+  // frames of a note that the early start of the next note has overtaken.
+  // Bends, controllers and note-ons are dropped and leave the caches as they were.
+  void setQuiet(bool quiet) { quiet_ = quiet; }
+
   // The bend range in use: the configured range limited to 1..12 semitones.
   int bendRange() const { return bendRange_; }
 
@@ -89,6 +94,7 @@ class MidiEventGenerator {
   MidiSink* sink_ = nullptr;  // set between a successful begin and the end
   State state_;
   int bendRange_ = kMinBendRange;
+  bool quiet_ = false;
 };
 
 }  // namespace melovantis

@@ -15,6 +15,8 @@
 #include "engine/Notifier.h"
 #include "midi/MidiEventGenerator.h"
 #include "midi/MidiSink.h"
+#include "midi/MidiTimeBase.h"
+#include "midi/NoteStartPlacement.h"
 
 namespace melovantis {
 
@@ -33,19 +35,8 @@ constexpr std::uint8_t kMetaTrackName = 0x03;
 constexpr std::uint8_t kMetaEndOfTrack = 0x2F;
 constexpr std::uint8_t kMetaTempo = 0x51;
 
-constexpr int kTicksPerQuarter = 480;
-constexpr int kSamplesPerMinute = 44100 * 60;
-constexpr int kSmpteTicksPerSecond = 5000;  // 25 frames per second, 200 ticks each
-constexpr int kSampleRate = 44100;
-constexpr int kMinBpm = 20;  // the settings' BPM list
-constexpr int kMaxBpm = 300;
-
 // The largest delta a variable-length quantity may hold (four bytes).
 constexpr std::int64_t kMaxDelta = 0x0FFFFFFF;
-// A ceiling on event times, far beyond any recording, so that nonsense settings cannot
-// overflow the arithmetic or produce an endless file.
-constexpr std::int64_t kMaxTick = std::int64_t{1} << 40;
-
 void appendVariableLength(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
   std::uint8_t groups[5];
   int count = 0;
@@ -110,46 +101,8 @@ class TrackSink : public MidiSink {
   std::int64_t lastEventTime_ = 0;
 };
 
-// Frame length in ticks as the exact fraction numerator / denominator times the tempo factor.
-struct TimeBase {
-  int bpm = 0;  // 0: SMPTE time, no tempo event
-  std::int64_t numerator = 0;
-  std::int64_t denominator = 1;
-  double tempoFactor = 1.0;
-
-  // The whole tick at which `frames` frames have passed.
-  std::int64_t tickAfterFrames(std::int64_t frames) const {
-    const long double ticks = static_cast<long double>(frames) * numerator * tempoFactor /
-                              static_cast<long double>(denominator);
-    if (!(ticks < static_cast<long double>(kMaxTick))) {
-      return kMaxTick;
-    }
-    return static_cast<std::int64_t>(ticks);  // truncation, as for every tick value
-  }
-};
-
-TimeBase timeBaseFor(const AnalysisEngine& engine) {
-  TimeBase base;
-  // No hop in this engine exceeds its sample buffer; the clamp only guards the arithmetic.
-  const std::int64_t hop = std::clamp(engine.hopSize, 0, AnalysisEngine::kSampleCapacity);
-  const int bpm = engine.midi.bpm;
-  base.bpm = bpm <= 0 ? 0 : std::clamp(bpm, kMinBpm, kMaxBpm);
-  if (base.bpm != 0) {
-    base.numerator = hop * base.bpm * kTicksPerQuarter;
-    base.denominator = kSamplesPerMinute;
-  } else {
-    base.numerator = hop * kSmpteTicksPerSecond;
-    base.denominator = kSampleRate;
-  }
-  // A factor that is not a positive number has no meaning as a speed: play at the speed
-  // recorded rather than write times of NaN or running backwards.
-  const double factor = engine.tempoFactor;
-  base.tempoFactor = std::isfinite(factor) && factor > 0.0 ? factor : 1.0;
-  return base;
-}
-
 std::vector<std::uint8_t> buildMidiFile(AnalysisEngine& engine, Notifier& notifier) {
-  const TimeBase base = timeBaseFor(engine);
+  const MidiTimeBase base = MidiTimeBase::of(engine);
   // Rows the table does not hold cannot be written; the count never exceeds them in practice.
   const auto rows = std::min<std::size_t>(engine.frames.size(), std::numeric_limits<int>::max());
   const int frameCount = std::clamp(engine.frameCount, 0, static_cast<int>(rows));
@@ -174,9 +127,21 @@ std::vector<std::uint8_t> buildMidiFile(AnalysisEngine& engine, Notifier& notifi
 
   MidiEventGenerator generator(engine, notifier);
   generator.beginMidiStream(track);  // a track always opens
-  for (int i = 0; i < frameCount; ++i) {
-    track.setEventTime(base.tickAfterFrames(std::int64_t{i} + 1));
-    generator.emitFrameEvents(i);
+  if (engine.onsetPlacement == OnsetPlacement::kAttack) {
+    const std::vector<NoteStartPlacement::FrameTime> times =
+        NoteStartPlacement::plan(engine, base, frameCount);
+    for (int i = 0; i < frameCount; ++i) {
+      const NoteStartPlacement::FrameTime& time = times[static_cast<std::size_t>(i)];
+      track.setEventTime(time.tick);
+      generator.setQuiet(time.superseded);
+      generator.emitFrameEvents(i);
+    }
+    generator.setQuiet(false);
+  } else {
+    for (int i = 0; i < frameCount; ++i) {
+      track.setEventTime(base.tickAfterFrames(std::int64_t{i} + 1));
+      generator.emitFrameEvents(i);
+    }
   }
   track.setEventTime(base.tickAfterFrames(std::int64_t{frameCount} + 1));
   generator.endMidiStream(false);

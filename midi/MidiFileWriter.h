@@ -19,6 +19,8 @@ class Notifier;
 // tempo factor. That is rarely a whole number, so frame i's messages are put at
 // the whole tick trunc((i + 1) x frame length) rather than at (i + 1) times a
 // truncated length, which would make the file run slow against its recording.
+// With the engine's onset placement at the attack (the default), a note's
+// start goes to the tick of its measured onset instead (NoteStartPlacement).
 //
 // The file is built in memory and replaces `path` only once it is complete;
 // on failure "File error!" is shown, an existing file is left as it was and

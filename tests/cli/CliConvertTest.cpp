@@ -35,7 +35,8 @@ class CliConvert : public ::testing::Test {
 
 TEST_F(CliConvert, WritesTheFrameTableAsCsvWithSixDecimalPitches) {
   const auto csv = dir / "tone.csv";
-  const auto r = runCli(dir, {"convert", wave.string(), "--frames", csv.string(), "--summary"});
+  const auto r = runCli(dir, {"convert", wave.string(), "--frames", csv.string(), "--summary",
+                              "--onset-placement", "frame"});
   ASSERT_EQ(r.status, 0) << r.err;
   const auto rows = lines(readText(csv));
   ASSERT_GT(rows.size(), 10u);

@@ -119,6 +119,7 @@ TEST_F(ConversionDriverTest, DataShorterThanAFrameGivesNoRowsButRowZeroIsMarked)
 }
 
 TEST_F(ConversionDriverTest, WindowIsAskedAtTheRightPointsInOrder) {
+  session.analysisThreads = 1;  // the pattern of a run on one core, block by block
   engine.attackDetectorOn = true;
   observer.slider = 55;
   SettingsRecord record{};

@@ -1,0 +1,118 @@
+#include "engine/AttackOnset.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace melovantis {
+
+namespace {
+
+constexpr double kEnvelopeFloor = 32768.0 * 1e-5;  // 1e-5 of full scale: silence has a level
+constexpr double kRiseRatio = 1.5;     // a peak this far above the valley is an attack
+constexpr double kClimbBack = 0.5;     // half way back up to the peak is a previous note
+constexpr double kLowFraction = 0.1;   // the rise is timed at 10 % and 50 % of its height
+constexpr double kHighFraction = 0.5;
+
+// The grid position, between points k - 1 and k, where the envelope reaches `level`.
+double crossingAt(const double* env, long long firstPoint, int k, double level) {
+  const double before = env[k - 1];
+  const double after = env[k];
+  const double fraction = after > before ? (level - before) / (after - before) : 1.0;
+  return static_cast<double>(firstPoint) +
+         (k - 1 + std::clamp(fraction, 0.0, 1.0)) * AttackOnset::kGridSamples;
+}
+
+// The first point after v (up to p) where the envelope reaches `level`.
+int firstReaching(const double* env, int v, int p, double level) {
+  for (int k = v + 1; k <= p; ++k) {
+    if (env[k] >= level) {
+      return k;
+    }
+  }
+  return p;
+}
+
+}  // namespace
+
+long long AttackOnset::onsetSample(const Audio& audio, long long windowStart, int frameSize,
+                                   long long stampSample) {
+  if (audio.samples == nullptr || frameSize <= 0) {
+    return stampSample;
+  }
+  const long long hi = std::min(windowStart + frameSize, audio.end);
+  long long lo = std::max(windowStart - frameSize, audio.first);
+  lo = std::max(lo, hi - static_cast<long long>(kMaxGridPoints) * kGridSamples);
+  const long long peakFrom = windowStart + frameSize / 2;
+  if (hi - lo < 2 * kGridSamples || peakFrom >= hi) {
+    return stampSample;
+  }
+  const int points = static_cast<int>((hi - lo + kGridSamples - 1) / kGridSamples);
+
+  // Sliding sum of squares over [g - half, g + half), cut to the audio held.
+  constexpr int half = kWindowSamples / 2;
+  double env[kMaxGridPoints];
+  long long from = std::max(lo - half, audio.first);
+  long long to = from;
+  long long sum = 0;
+  for (int k = 0; k < points; ++k) {
+    const long long g = lo + static_cast<long long>(k) * kGridSamples;
+    const long long newFrom = std::max(g - half, audio.first);
+    const long long newTo = std::min(g + half, audio.end);
+    for (; from < newFrom; ++from) {
+      const long long x = audio.samples[from - audio.first];
+      sum -= x * x;
+    }
+    for (; to < newTo; ++to) {
+      const long long x = audio.samples[to - audio.first];
+      sum += x * x;
+    }
+    const long long count = to - from;
+    env[k] = count > 0 ? std::sqrt(static_cast<double>(sum) / static_cast<double>(count)) : 0.0;
+  }
+
+  // The peak in the window's second half, the first of equal heights.
+  int p = -1;
+  for (int k = 0; k < points; ++k) {
+    if (lo + static_cast<long long>(k) * kGridSamples >= peakFrom && (p < 0 || env[k] > env[p])) {
+      p = k;
+    }
+  }
+  if (p < 0) {
+    return stampSample;
+  }
+  const double peak = env[p];
+
+  // The valley before it: the lowest point walking back, until the envelope
+  // climbs half way back to the peak (the body of a note before this one).
+  int v = p;
+  for (int k = p - 1; k >= 0; --k) {
+    if (env[k] < env[v]) {
+      v = k;
+    } else if (env[k] >= env[v] + kClimbBack * (peak - env[v])) {
+      break;
+    }
+  }
+  const double valley = std::max(env[v], kEnvelopeFloor);
+  if (peak < kRiseRatio * valley) {
+    return stampSample;
+  }
+
+  const double lowLevel = valley + kLowFraction * (peak - valley);
+  const double highLevel = valley + kHighFraction * (peak - valley);
+  const double low = crossingAt(env, lo, firstReaching(env, v, p, lowLevel), lowLevel);
+  const double high = crossingAt(env, lo, firstReaching(env, v, p, highLevel), highLevel);
+  // Back along the rise from 10 % to where it started: a quarter of the 10..50 % time.
+  const double start = low - (high - low) * (kLowFraction / (kHighFraction - kLowFraction));
+  const double valleyAt = static_cast<double>(lo + static_cast<long long>(v) * kGridSamples);
+  return std::llround(std::max(start, valleyAt));
+}
+
+std::int32_t AttackOnset::offsetFor(const Audio& audio, long long windowStart, int frameSize,
+                                    long long stampSample) {
+  const long long offset = onsetSample(audio, windowStart, frameSize, stampSample) - stampSample;
+  return static_cast<std::int32_t>(std::clamp<long long>(
+      offset, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace melovantis

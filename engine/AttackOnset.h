@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+
+namespace melovantis {
+
+// Where a note's attack begins in the recording, found from the loudness
+// envelope around the frame that the attack detector marked.
+//
+// A frame's messages go into the MIDI file at one fixed point of its window,
+// so a note's start is off by up to a frame: late for a slow attack, early for
+// a struck one at the fine hop. The rule: a 5 ms RMS envelope on a 1 ms grid
+// over the window and the frame before it; P, its highest point in the
+// window's second half (the part the previous frame did not see); V, the
+// lowest point of the valley just before that peak, walking back until the
+// envelope climbs again towards a previous note. Without a clear rise
+// (P < 1.5 V) there is no attack to place. Otherwise the onset is the 10 %
+// point of the rise, extrapolated back along the rise through its 50 % point,
+// which lands on the start of a linear attack however slow it is.
+//
+// Pure arithmetic on the samples given: no allocation, so it runs beside the
+// analysis of every frame.
+class AttackOnset {
+ public:
+  static constexpr int kGridSamples = 44;      // about 1 ms
+  static constexpr int kWindowSamples = 220;   // 5 ms of RMS
+  static constexpr int kMaxGridPoints = 512;   // two of the longest frames at 1 ms
+
+  // The audio available: audio[0] is sample `audioFirst` of the recording,
+  // and `audioEnd` is one past the last sample held.
+  struct Audio {
+    const std::int16_t* samples = nullptr;
+    long long first = 0;
+    long long end = 0;
+  };
+
+  // The onset of the note a row starting at `windowStart` (frameSize samples
+  // long) would begin, in samples relative to `stampSample`, the row's time in
+  // the MIDI file; 0 when the envelope shows no attack.
+  static std::int32_t offsetFor(const Audio& audio, long long windowStart, int frameSize,
+                                long long stampSample);
+
+  // The same as an absolute sample position; `stampSample` when there is no attack.
+  static long long onsetSample(const Audio& audio, long long windowStart, int frameSize,
+                               long long stampSample);
+};
+
+}  // namespace melovantis
