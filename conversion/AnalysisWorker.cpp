@@ -103,8 +103,9 @@ void AnalysisWorker::analyseRow(int row, long long bufferFirst) {
     const long long first = std::max(bufferFirst, windowStart - n);
     const AttackOnset::Audio audio{buffer_.data() + (first - bufferFirst), first,
                                    windowStart + n};
-    target.onsetOffset = AttackOnset::offsetFor(audio, windowStart, static_cast<int>(n),
-                                                windowStart + engine_.hopSize);
+    target.onsetOffset =
+        AttackOnset::offsetFor(audio, windowStart, static_cast<int>(n),
+                               windowStart + engine_.hopSize, AttackOnset::windowFor(target.pitch));
   }
 }
 

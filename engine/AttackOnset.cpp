@@ -10,7 +10,11 @@ namespace {
 
 constexpr double kEnvelopeFloor = 32768.0 * 1e-5;  // 1e-5 of full scale: silence has a level
 constexpr double kRiseRatio = 1.5;     // a peak this far above the valley is an attack
-constexpr double kClimbBack = 0.5;     // half way back up to the peak is a previous note
+// Walking back from the peak, a climb to twice the lowest level so far, and half
+// way back up to the peak, is the body of a note before this one; smaller
+// swings are the beating and tremolo of the note itself.
+constexpr double kClimbRatio = 2.0;
+constexpr double kClimbBack = 0.5;
 constexpr double kLowFraction = 0.1;   // the rise is timed at 10 % and 50 % of its height
 constexpr double kHighFraction = 0.5;
 
@@ -35,8 +39,16 @@ int firstReaching(const double* env, int v, int p, double level) {
 
 }  // namespace
 
+int AttackOnset::windowFor(double pitch) {
+  if (!(pitch >= 0.0 && pitch <= 127.0)) {
+    return kMinWindowSamples;
+  }
+  const double period = 44100.0 / (440.0 * std::exp2((pitch - 69.0) / 12.0));
+  return std::clamp(static_cast<int>(std::lround(period)), kMinWindowSamples, kMaxWindowSamples);
+}
+
 long long AttackOnset::onsetSample(const Audio& audio, long long windowStart, int frameSize,
-                                   long long stampSample) {
+                                   long long stampSample, int rmsSamples) {
   if (audio.samples == nullptr || frameSize <= 0) {
     return stampSample;
   }
@@ -50,7 +62,7 @@ long long AttackOnset::onsetSample(const Audio& audio, long long windowStart, in
   const int points = static_cast<int>((hi - lo + kGridSamples - 1) / kGridSamples);
 
   // Sliding sum of squares over [g - half, g + half), cut to the audio held.
-  constexpr int half = kWindowSamples / 2;
+  const int half = std::clamp(rmsSamples, kMinWindowSamples, kMaxWindowSamples) / 2;
   double env[kMaxGridPoints];
   long long from = std::max(lo - half, audio.first);
   long long to = from;
@@ -84,12 +96,12 @@ long long AttackOnset::onsetSample(const Audio& audio, long long windowStart, in
   const double peak = env[p];
 
   // The valley before it: the lowest point walking back, until the envelope
-  // climbs half way back to the peak (the body of a note before this one).
+  // climbs back into the body of a note before this one.
   int v = p;
   for (int k = p - 1; k >= 0; --k) {
     if (env[k] < env[v]) {
       v = k;
-    } else if (env[k] >= env[v] + kClimbBack * (peak - env[v])) {
+    } else if (env[k] >= kClimbRatio * env[v] && env[k] >= env[v] + kClimbBack * (peak - env[v])) {
       break;
     }
   }
@@ -109,8 +121,9 @@ long long AttackOnset::onsetSample(const Audio& audio, long long windowStart, in
 }
 
 std::int32_t AttackOnset::offsetFor(const Audio& audio, long long windowStart, int frameSize,
-                                    long long stampSample) {
-  const long long offset = onsetSample(audio, windowStart, frameSize, stampSample) - stampSample;
+                                    long long stampSample, int rmsSamples) {
+  const long long offset =
+      onsetSample(audio, windowStart, frameSize, stampSample, rmsSamples) - stampSample;
   return static_cast<std::int32_t>(std::clamp<long long>(
       offset, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }

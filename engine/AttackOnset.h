@@ -9,11 +9,14 @@ namespace melovantis {
 //
 // A frame's messages go into the MIDI file at one fixed point of its window,
 // so a note's start is off by up to a frame: late for a slow attack, early for
-// a struck one at the fine hop. The rule: a 5 ms RMS envelope on a 1 ms grid
-// over the window and the frame before it; P, its highest point in the
+// a struck one at the fine hop. The rule: an RMS envelope on a 1 ms grid over
+// the window and the frame before it, each point the RMS of one period of the
+// row's pitch (at least 5 ms), so that a low note's own waveform does not
+// ripple through it; P, its highest point in the
 // window's second half (the part the previous frame did not see); V, the
 // lowest point of the valley just before that peak, walking back until the
-// envelope climbs again towards a previous note. Without a clear rise
+// envelope climbs again into a previous note (to twice the valley and half way
+// to the peak: less is the beating of the note itself). Without a clear rise
 // (P < 1.5 V) there is no attack to place. Otherwise the onset is the 10 %
 // point of the rise, extrapolated back along the rise through its 50 % point,
 // which lands on the start of a linear attack however slow it is.
@@ -22,9 +25,13 @@ namespace melovantis {
 // analysis of every frame.
 class AttackOnset {
  public:
-  static constexpr int kGridSamples = 44;      // about 1 ms
-  static constexpr int kWindowSamples = 220;   // 5 ms of RMS
-  static constexpr int kMaxGridPoints = 512;   // two of the longest frames at 1 ms
+  static constexpr int kGridSamples = 44;        // about 1 ms
+  static constexpr int kMinWindowSamples = 220;  // 5 ms of RMS at least
+  static constexpr int kMaxWindowSamples = 2205; // 50 ms at most: a period of note 19
+  static constexpr int kMaxGridPoints = 512;     // two of the longest frames at 1 ms
+
+  // The RMS length for a row of pitch `pitch` (a MIDI note, negative when unpitched).
+  static int windowFor(double pitch);
 
   // The audio available: audio[0] is sample `audioFirst` of the recording,
   // and `audioEnd` is one past the last sample held.
@@ -37,12 +44,13 @@ class AttackOnset {
   // The onset of the note a row starting at `windowStart` (frameSize samples
   // long) would begin, in samples relative to `stampSample`, the row's time in
   // the MIDI file; 0 when the envelope shows no attack.
+  // `rmsSamples` is the envelope's RMS length (windowFor).
   static std::int32_t offsetFor(const Audio& audio, long long windowStart, int frameSize,
-                                long long stampSample);
+                                long long stampSample, int rmsSamples);
 
   // The same as an absolute sample position; `stampSample` when there is no attack.
   static long long onsetSample(const Audio& audio, long long windowStart, int frameSize,
-                               long long stampSample);
+                               long long stampSample, int rmsSamples);
 };
 
 }  // namespace melovantis
