@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace melovantis {
@@ -48,12 +49,17 @@ int AttackOnset::windowFor(double pitch) {
 }
 
 long long AttackOnset::onsetSample(const Audio& audio, long long windowStart, int frameSize,
-                                   long long stampSample, int rmsSamples) {
+                                   long long stampSample, int lookBackSamples) {
   if (audio.samples == nullptr || frameSize <= 0) {
     return stampSample;
   }
+  // Each point looks back over whole grid cells covering at least one period.
+  const int span = std::clamp(lookBackSamples, kMinWindowSamples, kMaxWindowSamples);
+  const int cellsPerPoint = (span + kGridSamples - 1) / kGridSamples;
+  const long long lookBack = static_cast<long long>(cellsPerPoint) * kGridSamples;
+
   const long long hi = std::min(windowStart + frameSize, audio.end);
-  long long lo = std::max(windowStart - frameSize, audio.first);
+  long long lo = std::max(windowStart - frameSize, audio.first) + lookBack;
   lo = std::max(lo, hi - static_cast<long long>(kMaxGridPoints) * kGridSamples);
   const long long peakFrom = windowStart + frameSize / 2;
   if (hi - lo < 2 * kGridSamples || peakFrom >= hi) {
@@ -61,26 +67,22 @@ long long AttackOnset::onsetSample(const Audio& audio, long long windowStart, in
   }
   const int points = static_cast<int>((hi - lo + kGridSamples - 1) / kGridSamples);
 
-  // Sliding sum of squares over [g - half, g + half), cut to the audio held.
-  const int half = std::clamp(rmsSamples, kMinWindowSamples, kMaxWindowSamples) / 2;
+  // The largest magnitude in each cell, then over the cells before each point.
+  const long long cellsFrom = lo - lookBack;
+  const int cells = points + cellsPerPoint - 1;
+  int cellPeak[kMaxGridPoints + kMaxWindowSamples / kGridSamples + 1];
+  for (int c = 0; c < cells; ++c) {
+    const long long from = cellsFrom + static_cast<long long>(c) * kGridSamples;
+    const long long to = std::min(from + kGridSamples, audio.end);
+    int peak = 0;
+    for (long long i = from; i < to; ++i) {
+      peak = std::max(peak, std::abs(static_cast<int>(audio.samples[i - audio.first])));
+    }
+    cellPeak[c] = peak;
+  }
   double env[kMaxGridPoints];
-  long long from = std::max(lo - half, audio.first);
-  long long to = from;
-  long long sum = 0;
   for (int k = 0; k < points; ++k) {
-    const long long g = lo + static_cast<long long>(k) * kGridSamples;
-    const long long newFrom = std::max(g - half, audio.first);
-    const long long newTo = std::min(g + half, audio.end);
-    for (; from < newFrom; ++from) {
-      const long long x = audio.samples[from - audio.first];
-      sum -= x * x;
-    }
-    for (; to < newTo; ++to) {
-      const long long x = audio.samples[to - audio.first];
-      sum += x * x;
-    }
-    const long long count = to - from;
-    env[k] = count > 0 ? std::sqrt(static_cast<double>(sum) / static_cast<double>(count)) : 0.0;
+    env[k] = *std::max_element(cellPeak + k, cellPeak + k + cellsPerPoint);
   }
 
   // The peak in the window's second half, the first of equal heights.
@@ -121,9 +123,9 @@ long long AttackOnset::onsetSample(const Audio& audio, long long windowStart, in
 }
 
 std::int32_t AttackOnset::offsetFor(const Audio& audio, long long windowStart, int frameSize,
-                                    long long stampSample, int rmsSamples) {
+                                    long long stampSample, int lookBackSamples) {
   const long long offset =
-      onsetSample(audio, windowStart, frameSize, stampSample, rmsSamples) - stampSample;
+      onsetSample(audio, windowStart, frameSize, stampSample, lookBackSamples) - stampSample;
   return static_cast<std::int32_t>(std::clamp<long long>(
       offset, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }

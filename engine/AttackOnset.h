@@ -9,10 +9,10 @@ namespace melovantis {
 //
 // A frame's messages go into the MIDI file at one fixed point of its window,
 // so a note's start is off by up to a frame: late for a slow attack, early for
-// a struck one at the fine hop. The rule: an RMS envelope on a 1 ms grid over
-// the window and the frame before it, each point the RMS of one period of the
-// row's pitch (at least 5 ms), so that a low note's own waveform does not
-// ripple through it; P, its highest point in the
+// a struck one at the fine hop. The rule: a peak envelope on a 1 ms grid over
+// the window and the frame before it, each point the largest magnitude of the
+// last period of the row's pitch (at least 5 ms), so that the note's own
+// waveform does not ripple through it and a struck note shows at once; P, its highest point in the
 // window's second half (the part the previous frame did not see); V, the
 // lowest point of the valley just before that peak, walking back until the
 // envelope climbs again into a previous note (to twice the valley and half way
@@ -26,11 +26,12 @@ namespace melovantis {
 class AttackOnset {
  public:
   static constexpr int kGridSamples = 44;        // about 1 ms
-  static constexpr int kMinWindowSamples = 220;  // 5 ms of RMS at least
+  static constexpr int kMinWindowSamples = 220;  // 5 ms at least
   static constexpr int kMaxWindowSamples = 2205; // 50 ms at most: a period of note 19
   static constexpr int kMaxGridPoints = 512;     // two of the longest frames at 1 ms
 
-  // The RMS length for a row of pitch `pitch` (a MIDI note, negative when unpitched).
+  // The envelope's look-back for a row of pitch `pitch` (a MIDI note, negative
+  // when unpitched): one period, at least 5 ms and at most 50 ms.
   static int windowFor(double pitch);
 
   // The audio available: audio[0] is sample `audioFirst` of the recording,
@@ -44,13 +45,13 @@ class AttackOnset {
   // The onset of the note a row starting at `windowStart` (frameSize samples
   // long) would begin, in samples relative to `stampSample`, the row's time in
   // the MIDI file; 0 when the envelope shows no attack.
-  // `rmsSamples` is the envelope's RMS length (windowFor).
+  // `lookBackSamples` is the envelope's look-back (windowFor).
   static std::int32_t offsetFor(const Audio& audio, long long windowStart, int frameSize,
-                                long long stampSample, int rmsSamples);
+                                long long stampSample, int lookBackSamples);
 
   // The same as an absolute sample position; `stampSample` when there is no attack.
   static long long onsetSample(const Audio& audio, long long windowStart, int frameSize,
-                               long long stampSample, int rmsSamples);
+                               long long stampSample, int lookBackSamples);
 };
 
 }  // namespace melovantis

@@ -1,11 +1,14 @@
-"""Render a MIDI file to a 44.1 kHz mono 16-bit WAVE file, in three variants.
+"""Render a melody to a 44.1 kHz mono 16-bit WAVE file, in three variants.
 
-  clean   FluidSynth with its reverb and chorus off
-  reverb  FluidSynth's own reverb on, a large room
+  clean   FluidSynth with its reverb and chorus off (the piano: dry)
+  reverb  FluidSynth's own reverb on, a large room (the piano: a synthetic hall)
   noise   the clean rendering plus pink noise 20 dB below the music
 
-FluidSynth writes 32-bit float stereo; ffmpeg mixes it down to mono. Each file
-is then normalised to its melody's peak level and written as 16-bit PCM.
+General MIDI melodies are played by FluidSynth with the TimGM6mb or the
+MuseScore General SoundFont; FluidSynth writes 32-bit float stereo and ffmpeg
+mixes it down to mono. Piano melodies are played from real recordings
+(piano.py). Each file is then normalised to its melody's peak level and
+written as 16-bit PCM.
 """
 
 from __future__ import annotations
@@ -17,7 +20,13 @@ import wave
 
 import numpy as np
 
+import piano
+
 SOUNDFONT = "/usr/share/sounds/sf2/TimGM6mb.sf2"
+SOUNDFONTS = {
+    "TimGM6mb": SOUNDFONT,
+    "MuseScore": "/usr/share/sounds/sf3/MuseScore_General.sf3",
+}
 SAMPLE_RATE = 44100
 VARIANTS = ("clean", "reverb", "noise")
 NOISE_SNR_DB = 20.0
@@ -29,14 +38,14 @@ _REVERB_OPTIONS = ["-R", "1",
                    "-o", "synth.reverb.level=0.8"]
 
 
-def _synthesize(midi_path, reverb):
+def _synthesize(midi_path, reverb, soundfont=SOUNDFONT):
     """Mono float samples of `midi_path` as FluidSynth plays it."""
     with tempfile.TemporaryDirectory(prefix="melovantis-render-") as tmp:
         stereo = os.path.join(tmp, "stereo.wav")
         command = ["fluidsynth", "-ni", "-q", "-C", "0", "-r", str(SAMPLE_RATE), "-g", "0.6",
                    "-O", "float", "-T", "wav", "-F", stereo]
         command += _REVERB_OPTIONS if reverb else ["-R", "0"]
-        command += [SOUNDFONT, str(midi_path)]
+        command += [soundfont, str(midi_path)]
         subprocess.run(command, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         mono = subprocess.run(
             ["ffmpeg", "-nostdin", "-loglevel", "error", "-i", stereo, "-ac", "1",
@@ -77,11 +86,17 @@ def _write_wave(path, samples):
     os.replace(tmp, path)
 
 
-def render(midi_path, wav_path, variant, peak_db, seed):
-    """Write `variant` of `midi_path` to `wav_path`, its peak at `peak_db` dBFS."""
+def render(melody, midi_path, wav_path, variant, seed, work):
+    """Write `variant` of `melody` (written to `midi_path`) to `wav_path`, its peak at the
+    melody's peak level."""
     if variant not in VARIANTS:
         raise ValueError(f"unknown variant {variant}")
-    samples = _synthesize(midi_path, reverb=(variant == "reverb"))
+    peak_db = melody.peak_db
+    if melody.soundfont == "Salamander":
+        samples = piano.synthesize(melody, work, reverb=(variant == "reverb"), seed=seed)
+    else:
+        samples = _synthesize(midi_path, reverb=(variant == "reverb"),
+                              soundfont=SOUNDFONTS[melody.soundfont])
     peak = np.max(np.abs(samples)) if len(samples) else 0.0
     target = 10.0 ** (peak_db / 20.0)
     if peak > 0.0:

@@ -64,6 +64,22 @@ std::vector<std::int16_t> constant(int sampleCount, std::int16_t value) {
   return std::vector<std::int16_t>(static_cast<std::size_t>(sampleCount), value);
 }
 
+std::vector<std::int16_t> noteWithAttack(double note, int sampleCount, int start, int riseSamples,
+                                         double decaySeconds, double amplitude) {
+  const std::vector<std::int16_t> tone =
+      harmonicTone(note, std::max(sampleCount - start, 0), amplitude);
+  std::vector<std::int16_t> out(static_cast<std::size_t>(sampleCount), 0);
+  for (std::size_t i = 0; i < tone.size(); ++i) {
+    const double t = static_cast<double>(i);
+    double gain = riseSamples > 0 ? std::min(1.0, t / riseSamples) : 1.0;
+    if (decaySeconds > 0.0) {
+      gain *= std::exp(-t / (decaySeconds * kSampleRate));
+    }
+    out[static_cast<std::size_t>(start) + i] = toSample(tone[i] * gain);
+  }
+  return out;
+}
+
 std::vector<std::int16_t> concat(const std::vector<std::vector<std::int16_t>>& parts) {
   std::vector<std::int16_t> out;
   for (const auto& p : parts) {

@@ -26,6 +26,12 @@ std::vector<std::int16_t> constant(int sampleCount, std::int16_t value = 0);
 // A, C and E above middle C for a third of `seconds` each: a short melody.
 std::vector<std::int16_t> threeNoteMelody(double seconds);
 
+// A note of `sampleCount` samples that is silent until sample `start`, then
+// rises linearly over `riseSamples` (0: struck, at full level at once) and, when
+// `decaySeconds` > 0, falls away exponentially as a struck string does.
+std::vector<std::int16_t> noteWithAttack(double note, int sampleCount, int start, int riseSamples,
+                                         double decaySeconds = 0.0, double amplitude = 12000.0);
+
 // Concatenates blocks of samples.
 std::vector<std::int16_t> concat(const std::vector<std::vector<std::int16_t>>& parts);
 
