@@ -144,3 +144,80 @@ TEST_F(ProjectFile, FailedWriteShowsFileErrorAndKeepsTheOldFile) {
 
 }  // namespace
 }  // namespace melovantis
+
+namespace melovantis {
+namespace {
+
+class ProjectOnsets : public ::testing::Test {
+ protected:
+  void fill(const std::vector<FrameRecord>& rows) {
+    engine.reserveRows(static_cast<int>(rows.size()));
+    std::copy(rows.begin(), rows.end(), engine.frames.begin());
+    engine.frameCount = static_cast<int>(rows.size());
+  }
+
+  test::TempFolder dir;
+  test::RecordingNotifier notifier;
+  AnalysisEngine engine{notifier};
+};
+
+TEST_F(ProjectOnsets, OnsetsFollowTheRowsAndSurviveASaveAndLoad) {
+  fill({{60.5, 0, 90, 11, 1, -1234}, {kNoPitch, 0, 0, 0, 0, 0}, {62.0, 0, 80, 10, 1, 567}});
+  const auto path = dir / "song.mvt";
+  ASSERT_TRUE(writeProjectFile(engine, path, notifier));
+  EXPECT_EQ(readText(path),
+            "3\n60.500000\t90\t11\n-1000.000000\t0\t0\n62.000000\t80\t10\nonsets\n-1234\n0\n567\n");
+
+  AnalysisEngine loaded(notifier);
+  ASSERT_TRUE(readProjectFile(loaded, path, notifier));
+  ASSERT_EQ(loaded.frameCount, 3);
+  EXPECT_EQ(loaded.frames[0].onsetOffset, -1234);
+  EXPECT_EQ(loaded.frames[1].onsetOffset, 0);
+  EXPECT_EQ(loaded.frames[2].onsetOffset, 567);
+  EXPECT_EQ(loaded.frames[2].volume, 80);
+}
+
+TEST_F(ProjectOnsets, TableWithoutOnsetsIsWrittenAsBefore) {
+  fill({{60.5, 0, 90, 11, 1, 0}, {61.0, 0, 91, 12, 0, 0}});
+  const auto path = dir / "song.mvt";
+  ASSERT_TRUE(writeProjectFile(engine, path, notifier));
+  EXPECT_EQ(readText(path), "2\n60.500000\t90\t11\n61.000000\t91\t12\n");
+}
+
+TEST_F(ProjectOnsets, OlderFileWithoutOnsetsLoadsWithEveryOnsetAtItsRowsTime) {
+  fill({{50.0, 0, 1, 1, 0, 999}, {50.0, 0, 1, 1, 0, 999}});  // a table from before
+  const auto path = dir / "old.mvt";
+  writeText(path, "2\r\n60.000000\t90\t11\r\n-1000.000000\t0\t0\r\n");
+  ASSERT_TRUE(readProjectFile(engine, path, notifier));
+  EXPECT_EQ(engine.frames[0].pitch, 60.0);
+  EXPECT_EQ(engine.frames[0].onsetOffset, 0);
+  EXPECT_EQ(engine.frames[1].onsetOffset, 0);
+  EXPECT_TRUE(notifier.entries.empty());
+}
+
+TEST_F(ProjectOnsets, ReaderOfRowsAloneFindsTheSameRowsInANewFile) {
+  // An older program reads the count and the rows and stops there: the rows
+  // come first, in the format they always had.
+  fill({{60.5, 0, 90, 11, 1, -40}, {61.0, 0, 91, 12, 0, 17}});
+  const auto path = dir / "new.mvt";
+  ASSERT_TRUE(writeProjectFile(engine, path, notifier));
+  const std::string text = readText(path);
+  EXPECT_EQ(text.substr(0, text.find("onsets")), "2\n60.500000\t90\t11\n61.000000\t91\t12\n");
+}
+
+TEST_F(ProjectOnsets, ShortOnsetListLeavesTheRestAtTheirRowsTimeAndTextAfterItIsIgnored) {
+  const auto path = dir / "short.mvt";
+  writeText(path, "3\n60 90 11\n61 91 12\n62 92 13\nonsets\n-5\n");
+  ASSERT_TRUE(readProjectFile(engine, path, notifier));
+  EXPECT_EQ(engine.frames[0].onsetOffset, -5);
+  EXPECT_EQ(engine.frames[1].onsetOffset, 0);
+  writeText(path, "1\n60 90 11\nsomething else\n");
+  ASSERT_TRUE(readProjectFile(engine, path, notifier));
+  EXPECT_EQ(engine.frames[0].onsetOffset, 0);
+  writeText(path, "1\n60 90 11\nonsets\n99999999999\n");
+  ASSERT_TRUE(readProjectFile(engine, path, notifier));
+  EXPECT_EQ(engine.frames[0].onsetOffset, 2147483647);  // clamped, not wrapped
+}
+
+}  // namespace
+}  // namespace melovantis

@@ -476,3 +476,97 @@ TEST_F(MidiFileWriterTest, MidicsvReadsAWrittenFile) {
 
 }  // namespace
 }  // namespace melovantis
+
+namespace melovantis {
+namespace {
+
+// --- Note starts at their attacks --------------------------------------------
+
+// A 50 ms hop at 120 BPM: 48 ticks a frame, frame i's messages at (i + 1) x 48.
+class NoteStartPlacementTest : public MidiFileWriterTest {
+ protected:
+  void SetUp() override {
+    MidiFileWriterTest::SetUp();
+    engine.hopSize = 2205;
+  }
+
+  static FrameRecord startingAt(double pitch, int onsetOffset, int volume = 80) {
+    FrameRecord row = voiced(pitch, volume, 30, 1);
+    row.onsetOffset = onsetOffset;
+    return row;
+  }
+
+  // The ticks of the messages with a status type and first data byte.
+  static std::vector<std::int64_t> ticksOfNote(const MidiFile& file, std::uint8_t type,
+                                               std::uint8_t data1) {
+    std::vector<std::int64_t> ticks;
+    for (const TrackEvent& event : file.events) {
+      if ((event.bytes[0] & 0xF0) == type && event.bytes[0] != 0xFF && event.bytes[1] == data1) {
+        ticks.push_back(event.tick);
+      }
+    }
+    return ticks;
+  }
+};
+
+TEST_F(NoteStartPlacementTest, EarlyOnsetEndsTheNoteBeforeThereAndDropsItsLaterMessages) {
+  // The second note's attack lies 2646 samples (1.2 frames) before its row's time:
+  // sample 6174, tick 134, before frame 2's time (144), whose volume change is dropped.
+  setFrames({startingAt(60, 0), voiced(60, 80), voiced(60, 90), startingAt(64, -2646, 70),
+             voiced(64, 70), silent()});
+  const MidiFile file = writeAndParse();
+  EXPECT_EQ(ticksOfNote(file, 0x90, 60), (std::vector<std::int64_t>{48}));
+  EXPECT_EQ(ticksOfNote(file, 0x90, 64), (std::vector<std::int64_t>{134}));
+  // Note 60 ends where note 64 begins.
+  EXPECT_EQ(ticksOfNote(file, 0x80, 60), (std::vector<std::int64_t>{134}));
+  EXPECT_EQ(ticksOfNote(file, 0x80, 64), (std::vector<std::int64_t>{288, 336}));
+  EXPECT_EQ(ticksOfNote(file, 0xB0, 7), (std::vector<std::int64_t>{48, 134}));  // 80, then 70
+}
+
+TEST_F(NoteStartPlacementTest, LateOnsetStartsTheNoteAfterItsRowsTime) {
+  setFrames({startingAt(60, 0), voiced(60), voiced(60), startingAt(64, 1102), voiced(64), silent()});
+  const MidiFile file = writeAndParse();
+  // Sample 8820 + 1102 = 9922: tick 215, after the row's own 192.
+  EXPECT_EQ(ticksOfNote(file, 0x90, 64), (std::vector<std::int64_t>{215}));
+  EXPECT_EQ(ticksOfNote(file, 0x80, 60), (std::vector<std::int64_t>{215}));
+}
+
+TEST_F(NoteStartPlacementTest, NoteAfterSilenceMovesTooAndTakesTheSilentFramesNoteOff) {
+  // The note before ends at frame 2 (tick 144); the next attack is measured at tick 134.
+  setFrames({startingAt(60, 0), voiced(60), silent(), startingAt(64, -2646), voiced(64)});
+  const MidiFile file = writeAndParse();
+  EXPECT_EQ(ticksOfNote(file, 0x90, 64), (std::vector<std::int64_t>{134}));
+  // The silent frame's note-off, and the attack's own, both at the new start.
+  EXPECT_EQ(ticksOfNote(file, 0x80, 60), (std::vector<std::int64_t>{134, 134}));
+}
+
+TEST_F(NoteStartPlacementTest, StartsStayInOrderOneTickApartAtLeast) {
+  setFrames({startingAt(60, 0), startingAt(62, -4000), startingAt(64, -6000), voiced(64)});
+  const MidiFile file = writeAndParse();
+  EXPECT_EQ(ticksOf(file, 0x90), (std::vector<std::int64_t>{48, 49, 50}));
+}
+
+TEST_F(NoteStartPlacementTest, OnsetBeforeTheRecordingStartsAtTickZero) {
+  setFrames({startingAt(60, -5000), voiced(60)});
+  EXPECT_EQ(ticksOf(writeAndParse(), 0x90), (std::vector<std::int64_t>{0}));
+}
+
+TEST_F(NoteStartPlacementTest, RowsWithoutOnsetsWriteTheBytesOfTheFramePlacement) {
+  setFrames({startingAt(60, 0), voiced(60.3), voiced(60.6, 90), silent(), voiced(67),
+             startingAt(69, 0), voiced(72.9), silent()});
+  const Bytes attack = write("attack.mid");
+  engine.onsetPlacement = OnsetPlacement::kFrame;
+  EXPECT_EQ(write("frame.mid"), attack);
+}
+
+TEST_F(NoteStartPlacementTest, FramePlacementIgnoresTheOnsets) {
+  setFrames({startingAt(60, 0), voiced(60), voiced(60, 90), startingAt(64, -2646, 70),
+             voiced(64, 70), silent()});
+  engine.onsetPlacement = OnsetPlacement::kFrame;
+  const MidiFile file = writeAndParse();
+  EXPECT_EQ(ticksOfNote(file, 0x90, 64), (std::vector<std::int64_t>{192}));
+  EXPECT_EQ(ticksOfNote(file, 0xB0, 7), (std::vector<std::int64_t>{48, 144, 192}));
+}
+
+}  // namespace
+}  // namespace melovantis
