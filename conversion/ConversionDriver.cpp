@@ -16,6 +16,7 @@
 #include "documents/SettingsRecord.h"
 #include "engine/AnalysisEngine.h"
 #include "engine/Notifier.h"
+#include "engine/PitchSpikes.h"
 
 namespace melovantis {
 
@@ -91,6 +92,11 @@ void ConversionDriver::startConversion(ConversionSession& session) {
     engine_.frameCount = savedFrameCount;
   } else {
     engine_.frameCount = complete ? rows.end : 0;
+  }
+  // The conversion that starts notes at their attacks also mends the frames a
+  // partial took over; the frame placement keeps the table exactly as analysed.
+  if (complete && engine_.onsetPlacement == OnsetPlacement::kAttack) {
+    PitchSpikes::repair(engine_.frames, rows.first, std::min(rows.end, engine_.frameCount));
   }
   session.cursorFrame = 0;
   reader_.closeWave();
