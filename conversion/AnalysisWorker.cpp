@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <limits>
 
 #include "conversion/SampleSource.h"
 #include "engine/AnalysisEngine.h"
@@ -99,13 +100,18 @@ void AnalysisWorker::analyseRow(int row, long long bufferFirst) {
   // The onset reads only the frame before the window and the window itself,
   // so it does not depend on where a chunk or a worker's range begins.
   target.onsetOffset = 0;
+  target.onsetRise = 0;
   if (findOnsets_) {
     const long long first = std::max(bufferFirst, windowStart - n);
     const AttackOnset::Audio audio{buffer_.data() + (first - bufferFirst), first,
                                    windowStart + n};
-    target.onsetOffset =
-        AttackOnset::offsetFor(audio, windowStart, static_cast<int>(n),
-                               windowStart + engine_.hopSize, AttackOnset::windowFor(target.pitch));
+    const long long stamp = windowStart + engine_.hopSize;
+    const AttackOnset::Found found = AttackOnset::find(
+        audio, windowStart, static_cast<int>(n), stamp, AttackOnset::windowFor(target.pitch));
+    target.onsetOffset = static_cast<std::int32_t>(std::clamp<long long>(
+        found.sample - stamp, std::numeric_limits<std::int32_t>::min(),
+        std::numeric_limits<std::int32_t>::max()));
+    target.onsetRise = AttackOnset::riseCode(found.rise);
   }
 }
 

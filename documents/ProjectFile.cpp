@@ -22,7 +22,8 @@ void cannotOpen(Notifier& notifier) {
 
 bool hasOnsets(const AnalysisEngine& engine) {
   for (int i = 0; i < engine.frameCount; ++i) {
-    if (engine.frames[static_cast<std::size_t>(i)].onsetOffset != 0) {
+    const FrameRecord& row = engine.frames[static_cast<std::size_t>(i)];
+    if (row.onsetOffset != 0 || row.onsetRise != 0) {
       return true;
     }
   }
@@ -36,13 +37,15 @@ void readOnsets(TextScanner& scanner, AnalysisEngine& engine, int rows) {
   }
   for (int i = 0; i < rows; ++i) {
     std::int64_t offset = 0;
-    if (!scanner.readInteger(offset)) {
+    std::int64_t rise = 0;
+    if (!scanner.readInteger(offset) || !scanner.readInteger(rise)) {
       break;
     }
-    engine.frames[static_cast<std::size_t>(i)].onsetOffset =
-        static_cast<std::int32_t>(std::clamp<std::int64_t>(
-            offset, std::numeric_limits<std::int32_t>::min(),
-            std::numeric_limits<std::int32_t>::max()));
+    FrameRecord& row = engine.frames[static_cast<std::size_t>(i)];
+    row.onsetOffset = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        offset, std::numeric_limits<std::int32_t>::min(),
+        std::numeric_limits<std::int32_t>::max()));
+    row.onsetRise = static_cast<std::uint8_t>(std::clamp<std::int64_t>(rise, 0, 255));
   }
 }
 
@@ -63,8 +66,9 @@ bool writeProjectFile(const AnalysisEngine& engine, const std::filesystem::path&
     if (ok && hasOnsets(engine)) {
       ok = writer.wrote(std::fprintf(f, "%s\n", kOnsetsWord) > 0);
       for (int i = 0; ok && i < engine.frameCount; ++i) {
-        ok = writer.wrote(std::fprintf(f, "%d\n", static_cast<int>(
-            engine.frames[static_cast<std::size_t>(i)].onsetOffset)) > 0);
+        const FrameRecord& row = engine.frames[static_cast<std::size_t>(i)];
+        ok = writer.wrote(std::fprintf(f, "%d\t%d\n", static_cast<int>(row.onsetOffset),
+                                       static_cast<int>(row.onsetRise)) > 0);
       }
     }
     ok = ok && writer.commit();
@@ -109,6 +113,7 @@ bool readProjectFile(AnalysisEngine& engine, const std::filesystem::path& path,
     // A value no pitch can have (infinite) marks the frame as unpitched.
     row.pitch = std::isfinite(pitch) ? pitch : kNoPitch;
     row.onsetOffset = 0;
+    row.onsetRise = 0;
     if (!scanner.readInteger(volume)) {
       break;
     }

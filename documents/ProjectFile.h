@@ -14,7 +14,8 @@ class Notifier;
 // attack pass recomputes them after loading. No settings, no timing.
 //
 // When any row has a measured onset, the rows are followed by a line "onsets"
-// and one onset offset (samples, FrameRecord::onsetOffset) per row. A reader
+// and one line per row with its onset offset (samples, FrameRecord::onsetOffset)
+// and its rise (FrameRecord::onsetRise), tab-separated. A reader
 // that knows only the rows stops before it, so older programs still open the
 // file; a file without it loads with every onset at its row's own time.
 

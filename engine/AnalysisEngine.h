@@ -105,8 +105,16 @@ class AnalysisEngine {
   // Sets the attack flag of row i from the carried detector state.
   void postProcessFrame(int i);
 
-  // The whole-table attack pass: row 0 always starts a note, rows 1.. are detected.
+  // The whole-table attack pass: row 0 always starts a note, rows 1.. are
+  // detected. With notes placed at their attacks, refineAttacks follows.
   void runAttackPass();
+
+  // Corrects the detector's note starts where the rows carry measured onsets
+  // (see AttackDetector.cpp).
+  void refineAttacks();
+  static constexpr double kSameSemitone = 0.5;   // pitch change that stays on the note
+  static constexpr double kLegatoStep = 0.75;    // away from the note's start: a new note
+  static constexpr int kAttackRise = 15;         // in tenths: the envelope's 1.5 times
 
   double lagForNote(double note) const;
 

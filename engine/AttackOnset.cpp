@@ -50,8 +50,18 @@ int AttackOnset::windowFor(double pitch) {
 
 long long AttackOnset::onsetSample(const Audio& audio, long long windowStart, int frameSize,
                                    long long stampSample, int lookBackSamples) {
+  return find(audio, windowStart, frameSize, stampSample, lookBackSamples).sample;
+}
+
+std::uint8_t AttackOnset::riseCode(double rise) {
+  return static_cast<std::uint8_t>(std::clamp(std::lround(rise * 10.0), 10L, 255L));
+}
+
+AttackOnset::Found AttackOnset::find(const Audio& audio, long long windowStart, int frameSize,
+                                     long long stampSample, int lookBackSamples) {
+  const Found none{stampSample, 1.0};
   if (audio.samples == nullptr || frameSize <= 0) {
-    return stampSample;
+    return none;
   }
   // Each point looks back over whole grid cells covering at least one period.
   const int span = std::clamp(lookBackSamples, kMinWindowSamples, kMaxWindowSamples);
@@ -63,7 +73,7 @@ long long AttackOnset::onsetSample(const Audio& audio, long long windowStart, in
   lo = std::max(lo, hi - static_cast<long long>(kMaxGridPoints) * kGridSamples);
   const long long peakFrom = windowStart + frameSize / 2;
   if (hi - lo < 2 * kGridSamples || peakFrom >= hi) {
-    return stampSample;
+    return none;
   }
   const int points = static_cast<int>((hi - lo + kGridSamples - 1) / kGridSamples);
 
@@ -93,7 +103,7 @@ long long AttackOnset::onsetSample(const Audio& audio, long long windowStart, in
     }
   }
   if (p < 0) {
-    return stampSample;
+    return none;
   }
   const double peak = env[p];
 
@@ -108,8 +118,9 @@ long long AttackOnset::onsetSample(const Audio& audio, long long windowStart, in
     }
   }
   const double valley = std::max(env[v], kEnvelopeFloor);
+  const double rise = std::max(peak / valley, 1.0);
   if (peak < kRiseRatio * valley) {
-    return stampSample;
+    return {stampSample, rise};
   }
 
   const double lowLevel = valley + kLowFraction * (peak - valley);
@@ -119,7 +130,7 @@ long long AttackOnset::onsetSample(const Audio& audio, long long windowStart, in
   // Back along the rise from 10 % to where it started: a quarter of the 10..50 % time.
   const double start = low - (high - low) * (kLowFraction / (kHighFraction - kLowFraction));
   const double valleyAt = static_cast<double>(lo + static_cast<long long>(v) * kGridSamples);
-  return std::llround(std::max(start, valleyAt));
+  return {std::llround(std::max(start, valleyAt)), rise};
 }
 
 std::int32_t AttackOnset::offsetFor(const Audio& audio, long long windowStart, int frameSize,

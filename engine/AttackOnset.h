@@ -45,6 +45,19 @@ class AttackOnset {
   // The onset of the note a row starting at `windowStart` (frameSize samples
   // long) would begin, in samples relative to `stampSample`, the row's time in
   // the MIDI file; 0 when the envelope shows no attack.
+  // What the envelope shows: where the onset is (the stamp when there is no
+  // attack) and how far the peak rises above the valley before it (P / V).
+  struct Found {
+    long long sample = 0;
+    double rise = 1.0;
+  };
+  static Found find(const Audio& audio, long long windowStart, int frameSize,
+                    long long stampSample, int lookBackSamples);
+
+  // A rise as kept in a frame row (FrameRecord::onsetRise): tenths, 10..255;
+  // 0 is left for rows whose onset was never measured.
+  static std::uint8_t riseCode(double rise);
+
   // `lookBackSamples` is the envelope's look-back (windowFor).
   static std::int32_t offsetFor(const Audio& audio, long long windowStart, int frameSize,
                                 long long stampSample, int lookBackSamples);

@@ -18,6 +18,10 @@ struct FrameRecord {
   // samples after the row's time in the MIDI file ((row + 1) hops); negative
   // is earlier. 0 when no attack was measured: the note then starts at that time.
   std::int32_t onsetOffset = 0;
+  // How clearly the recording shows an attack there: the loudness envelope's
+  // rise to its peak, in tenths of the level before it (10..255). 0 when the
+  // onset was never measured (a table from before, or frame placement).
+  std::uint8_t onsetRise = 0;
 };
 
 }  // namespace melovantis

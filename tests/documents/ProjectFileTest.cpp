@@ -162,11 +162,11 @@ class ProjectOnsets : public ::testing::Test {
 };
 
 TEST_F(ProjectOnsets, OnsetsFollowTheRowsAndSurviveASaveAndLoad) {
-  fill({{60.5, 0, 90, 11, 1, -1234}, {kNoPitch, 0, 0, 0, 0, 0}, {62.0, 0, 80, 10, 1, 567}});
+  fill({{60.5, 0, 90, 11, 1, -1234, 31}, {kNoPitch, 0, 0, 0, 0, 0, 10}, {62.0, 0, 80, 10, 1, 567, 255}});
   const auto path = dir / "song.mvt";
   ASSERT_TRUE(writeProjectFile(engine, path, notifier));
-  EXPECT_EQ(readText(path),
-            "3\n60.500000\t90\t11\n-1000.000000\t0\t0\n62.000000\t80\t10\nonsets\n-1234\n0\n567\n");
+  EXPECT_EQ(readText(path), "3\n60.500000\t90\t11\n-1000.000000\t0\t0\n62.000000\t80\t10\n"
+                            "onsets\n-1234\t31\n0\t10\n567\t255\n");
 
   AnalysisEngine loaded(notifier);
   ASSERT_TRUE(readProjectFile(loaded, path, notifier));
@@ -174,6 +174,9 @@ TEST_F(ProjectOnsets, OnsetsFollowTheRowsAndSurviveASaveAndLoad) {
   EXPECT_EQ(loaded.frames[0].onsetOffset, -1234);
   EXPECT_EQ(loaded.frames[1].onsetOffset, 0);
   EXPECT_EQ(loaded.frames[2].onsetOffset, 567);
+  EXPECT_EQ(loaded.frames[0].onsetRise, 31);
+  EXPECT_EQ(loaded.frames[1].onsetRise, 10);
+  EXPECT_EQ(loaded.frames[2].onsetRise, 255);
   EXPECT_EQ(loaded.frames[2].volume, 80);
 }
 
@@ -185,20 +188,21 @@ TEST_F(ProjectOnsets, TableWithoutOnsetsIsWrittenAsBefore) {
 }
 
 TEST_F(ProjectOnsets, OlderFileWithoutOnsetsLoadsWithEveryOnsetAtItsRowsTime) {
-  fill({{50.0, 0, 1, 1, 0, 999}, {50.0, 0, 1, 1, 0, 999}});  // a table from before
+  fill({{50.0, 0, 1, 1, 0, 999, 40}, {50.0, 0, 1, 1, 0, 999, 40}});  // the table loaded before
   const auto path = dir / "old.mvt";
   writeText(path, "2\r\n60.000000\t90\t11\r\n-1000.000000\t0\t0\r\n");
   ASSERT_TRUE(readProjectFile(engine, path, notifier));
   EXPECT_EQ(engine.frames[0].pitch, 60.0);
   EXPECT_EQ(engine.frames[0].onsetOffset, 0);
   EXPECT_EQ(engine.frames[1].onsetOffset, 0);
+  EXPECT_EQ(engine.frames[1].onsetRise, 0);  // not measured: the detector's starts stand
   EXPECT_TRUE(notifier.entries.empty());
 }
 
 TEST_F(ProjectOnsets, ReaderOfRowsAloneFindsTheSameRowsInANewFile) {
   // An older program reads the count and the rows and stops there: the rows
   // come first, in the format they always had.
-  fill({{60.5, 0, 90, 11, 1, -40}, {61.0, 0, 91, 12, 0, 17}});
+  fill({{60.5, 0, 90, 11, 1, -40, 12}, {61.0, 0, 91, 12, 0, 17, 12}});
   const auto path = dir / "new.mvt";
   ASSERT_TRUE(writeProjectFile(engine, path, notifier));
   const std::string text = readText(path);
@@ -207,16 +211,18 @@ TEST_F(ProjectOnsets, ReaderOfRowsAloneFindsTheSameRowsInANewFile) {
 
 TEST_F(ProjectOnsets, ShortOnsetListLeavesTheRestAtTheirRowsTimeAndTextAfterItIsIgnored) {
   const auto path = dir / "short.mvt";
-  writeText(path, "3\n60 90 11\n61 91 12\n62 92 13\nonsets\n-5\n");
+  writeText(path, "3\n60 90 11\n61 91 12\n62 92 13\nonsets\n-5 20\n7\n");
   ASSERT_TRUE(readProjectFile(engine, path, notifier));
   EXPECT_EQ(engine.frames[0].onsetOffset, -5);
-  EXPECT_EQ(engine.frames[1].onsetOffset, 0);
+  EXPECT_EQ(engine.frames[0].onsetRise, 20);
+  EXPECT_EQ(engine.frames[1].onsetOffset, 0);  // a row without its rise is not taken
   writeText(path, "1\n60 90 11\nsomething else\n");
   ASSERT_TRUE(readProjectFile(engine, path, notifier));
   EXPECT_EQ(engine.frames[0].onsetOffset, 0);
-  writeText(path, "1\n60 90 11\nonsets\n99999999999\n");
+  writeText(path, "1\n60 90 11\nonsets\n99999999999 300\n");
   ASSERT_TRUE(readProjectFile(engine, path, notifier));
   EXPECT_EQ(engine.frames[0].onsetOffset, 2147483647);  // clamped, not wrapped
+  EXPECT_EQ(engine.frames[0].onsetRise, 255);
 }
 
 }  // namespace
