@@ -114,7 +114,7 @@ class AnalysisEngine {
   void refineAttacks();
   static constexpr double kSameSemitone = 0.5;   // pitch change that stays on the note
   static constexpr double kLegatoStep = 0.75;    // away from the note's start: a new note
-  static constexpr int kAttackRise = 15;         // in tenths: the envelope's 1.5 times
+  static constexpr int kAttackRise = 60;         // in tenths: a rise to 6 times the level before
 
   double lagForNote(double note) const;
 

@@ -44,8 +44,10 @@ void AnalysisEngine::runAttackPass() {
 
 // Where the onsets were measured, the loudness envelope and the settled pitch
 // correct the detector in two ways:
-// - a start inside a note that stays on its semitone, with no rise in the
-//   envelope, is the note's own swell or tremolo: no new note;
+// - a start inside a note that stays on its semitone, without the envelope
+//   rising to six times its level before, is the note's own swell, tremolo or
+//   the beating of a sustained sound: no new note (a string or a key struck
+//   again rises far more);
 // - a note that moves to another semitone and stays there for the next frame
 //   too starts a new note there (a legato step), not a bend of the note before.
 // (A third, a clear new rise on the same semitone taken as the note struck

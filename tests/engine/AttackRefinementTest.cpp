@@ -47,9 +47,12 @@ TEST_F(AttackRefinement, SwellOnTheSameSemitoneWithoutARiseIsNoNewNote) {
   const std::vector<Row> swell = {{-1000, 0, 10}, {60.0, 40, 40}, {60.1, 40, 10}, {60.0, 40, 10},
                                   {60.2, 80, 12}, {60.1, 80, 10}};
   EXPECT_EQ(attacksOf(swell), (std::vector<int>{1, 1, 0, 0, 0, 0}));
-  // With a rise of twice the level before, the start stands.
+  // A rise to five times the level before is still a swell; to six, a note struck again.
+  std::vector<Row> swelling = swell;
+  swelling[4].rise = 59;
+  EXPECT_EQ(attacksOf(swelling), (std::vector<int>{1, 1, 0, 0, 0, 0}));
   std::vector<Row> struck = swell;
-  struck[4].rise = 20;
+  struck[4].rise = 60;
   EXPECT_EQ(attacksOf(struck), (std::vector<int>{1, 1, 0, 0, 1, 0}));
 }
 
