@@ -401,20 +401,22 @@ def markdown_tables(systems, items, scores, seconds, variants):
     if grouped:
         reference = whole[0]
         lines += ["", f"Quick settings, each on the melodies of its instrument family, beside "
-                  f"{reference.name} on the same files: note F onset+pitch (sounding) / "
-                  "the same with offsets / raw pitch accuracy", "",
-                  f"| Quick setting | Melodies | Quick setting | {reference.name} |",
+                  f"{reference.name} on the same files: note F onset+pitch (sounding), quick "
+                  "setting / default, on the family's melodies of the tuning fold and of the "
+                  "held-out fold", "",
+                  "| Quick setting | Melodies (held out marked *) | Tuned on | Held out |",
                   "|---|---|---|---|"]
         for system in grouped:
-            own = mean_scores(scores[system.name], items)
-            chosen = [i for i in items if system.takes(i)]
-            ref = mean_scores(scores[reference.name], chosen)
-            if own is None or ref is None:
-                continue
-            cells = [" / ".join(f"{m[k]:.3f}" for k in ("f_sounding", "f_sounding_offset", "rpa"))
-                     for m in (own, ref)]
-            lines.append(f"| {system.name} | {', '.join(system.melodies)} | {cells[0]} | "
-                         f"{cells[1]} |")
+            cells = []
+            for fold in ("tune", "held"):
+                chosen = [i for i in items if system.takes(i) and i.melody.fold == fold]
+                own = mean_scores(scores[system.name], chosen)
+                ref = mean_scores(scores[reference.name], chosen)
+                cells.append("–" if own is None or ref is None else
+                             f"{own['f_sounding']:.3f} / {ref['f_sounding']:.3f}")
+            names = [m + ("*" if melodies.by_name([m])[0].fold == "held" else "")
+                     for m in system.melodies]
+            lines.append(f"| {system.name} | {', '.join(names)} | {cells[0]} | {cells[1]} |")
     return "\n".join(lines)
 
 

@@ -240,6 +240,10 @@ MELODIES = [
            "64/0.5l 65/0.5l 66/0.5l 67/0.5l 68/0.5l 69/0.5l 70/0.5l 71/1 r/0.5 "
            "59/0.5l 58/0.5l 57/0.5l 56/0.5l 55/1l 54/1",
            soundfont="Salamander"),
+    Melody("piano_repeated_notes", 0, "Grand Piano", 132, -4.0,
+           "64/0.5 64/0.5 64/0.5 64/0.5 67/0.5l 67/0.5l 65/1 r/0.5 60/0.25 60/0.25 60/0.5 "
+           "62/0.5 62/0.5 62/0.25 62/0.25 59/1 r/0.5 72/0.5l 72/0.5l 71/0.5 71/0.5 69/2",
+           soundfont="Salamander"),
     Melody("piano_low_mid", 0, "Grand Piano", 108, -4.0,
            "43/0.5 45/0.5 47/0.5 48/0.5 50/1 47/1 45/0.5 43/0.5 42/1 r/0.5 "
            "38/0.5 42/0.5 45/0.5 50/0.5 49/1 45/1 40/2",
@@ -253,12 +257,12 @@ QUICK_SETTINGS_MELODIES = {
     "flute": ["flute_high", "pan_flute_dance", "recorder_repeats", "piccolo_sixteenths",
               "flute_legato_repeats"],
     "piano": ["piano_scale_fast", "piano_repeats", "piano_bass", "piano_high", "piano_song",
-              "piano_arpeggios", "piano_chromatic", "piano_low_mid"],
+              "piano_arpeggios", "piano_chromatic", "piano_repeated_notes", "piano_low_mid"],
     "saxophone": ["alto_sax_ballad", "choir_aah", "soprano_sax_runs"],
     "trumpet": ["trumpet_repeats", "oboe_staccato", "trumpet_fast"],
     "violin": ["violin_runs", "oboe_staccato", "violin_vibrato", "viola_detached"],
     "voice": ["choir_aah", "alto_sax_ballad", "voice_oohs_slides", "choir_vowels"],
-    "whistle": ["whistle_glides", "recorder_repeats"],
+    "whistle": ["whistle_glides", "recorder_repeats", "pan_flute_dance"],
 }
 
 # The smoke test's melodies: one high and one low, both short, and one on the piano;
