@@ -18,7 +18,7 @@ struct SettingsRecord {
   static constexpr int kFieldCount = 20;
 
   std::int32_t timeResolutionMs = 90;      // 20..90
-  std::int32_t harmonicThreshold = 15;     // 0..150, minimum cepstral peak height
+  std::int32_t harmonicThreshold = 0;      // 0..150, minimum cepstral peak height
   std::int32_t sendBrightness = 1;         // 0, 1
   std::int32_t sendVolume = 1;             // 0, 1
   std::int32_t timeResolutionBoost = 1;    // 0 none, 1 double, 2 hop of 300 samples
