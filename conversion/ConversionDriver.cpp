@@ -200,8 +200,10 @@ bool ConversionDriver::analyseRows(ConversionSession& session, Rows rows, long l
     });
   }
 
-  // Then wait for the others, still keeping the window painted, showing the
-  // note of the latest finished row now and then.
+  // Then wait for the others in order, still keeping the window painted and
+  // showing the note of the latest finished row now and then. The ranges before
+  // the one waited for are complete, so the table up to that row can be shown
+  // as during a run on one core.
   for (std::size_t w = 1; w < workers.size(); ++w) {
     const AnalysisWorker& worker = *workers[w];
     int lastPanel = -1;
@@ -213,11 +215,13 @@ bool ConversionDriver::analyseRows(ConversionSession& session, Rows rows, long l
       const int panel = finished - finished % 5;
       if (session.drawingEnabled && panel >= worker.firstRow() && panel != lastPanel) {
         session.cursorFrame = panel;
+        engine_.frameCount = panel;
         observer_.drawCurrentNotePanel(panel);
         lastPanel = panel;
       }
       showProgress();
     }
+    engine_.frameCount = worker.firstRow() + worker.rowsDone();
   }
   for (auto& thread : threads) {
     thread.join();

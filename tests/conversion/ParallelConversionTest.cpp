@@ -41,6 +41,9 @@ class ThreadCheckingObserver : public ConversionObserver {
   void drawCurrentNotePanel(int frame) override {
     check();
     panels.push_back(frame);
+    // The window draws the panel from the row at the cursor, inside the table so far.
+    panelOutsideTable = panelOutsideTable || frame % 5 != 0 ||
+                        (engine != nullptr && frame > engine->frameCount);
   }
   void resetViewToStart() override { check(); }
   void redrawView() override { check(); }
@@ -49,6 +52,8 @@ class ThreadCheckingObserver : public ConversionObserver {
   void takeUndoSnapshot() override { check(); }
 
   std::thread::id caller = std::this_thread::get_id();
+  const AnalysisEngine* engine = nullptr;
+  bool panelOutsideTable = false;
   bool otherThread = false;
   int pumps = 0;
   std::vector<int> progress;
@@ -97,6 +102,8 @@ struct Result {
   std::vector<std::uint8_t> midi;
   std::vector<std::string> messages;
   bool callsFromOtherThreads = false;
+  bool panelOutsideTable = false;
+  int panels = 0;
 };
 
 class ParallelConversion : public ::testing::Test {
@@ -113,6 +120,7 @@ class ParallelConversion : public ::testing::Test {
     applySettingsToEngine(settings, engine);
     WaveReader reader;
     ThreadCheckingObserver observer;
+    observer.engine = &engine;
     ConversionDriver driver(engine, reader, notifier, observer);
     ConversionSession session = ConversionSession::unattended(wave);
     session.drawingEnabled = true;
@@ -149,6 +157,8 @@ class ParallelConversion : public ::testing::Test {
       result.messages.push_back(entry.text);
     }
     result.callsFromOtherThreads = observer.otherThread;
+    result.panelOutsideTable = observer.panelOutsideTable;
+    result.panels = static_cast<int>(observer.panels.size());
     return result;
   }
 
@@ -179,6 +189,8 @@ class ParallelConversion : public ::testing::Test {
     EXPECT_EQ(serial.midi, parallel.midi) << what;
     EXPECT_EQ(serial.messages, parallel.messages) << what;
     EXPECT_FALSE(parallel.callsFromOtherThreads) << what;
+    EXPECT_FALSE(parallel.panelOutsideTable) << what;
+    EXPECT_EQ(serial.panels > 0, parallel.panels > 0) << what;
   }
 
   test::TempFolder dir;
