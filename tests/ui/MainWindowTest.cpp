@@ -18,9 +18,9 @@ TEST_F(MainWindowCommands, StartsWithNothingOpenTheDefaultsAndTheQuickSettingsIn
   EXPECT_EQ(view.title, "Melovantis\u00ae");
   EXPECT_EQ(view.playerType, 0);
   EXPECT_EQ(view.verticalMaximum, 0);
-  EXPECT_EQ(view.quickSettings, (std::vector<std::string>{"bass", "cello", "flute", "saxophone",
-                                                          "trumpet", "violin", "voice",
-                                                          "whistle"}));
+  EXPECT_EQ(view.quickSettings, (std::vector<std::string>{"bass", "cello", "flute", "piano",
+                                                          "saxophone", "trumpet", "violin",
+                                                          "voice", "whistle"}));
   EXPECT_TRUE(view.attackOn);
   EXPECT_EQ(view.sliderSensitivity, window.settings().attackSensitivity);
   EXPECT_FALSE(window.session().processed);

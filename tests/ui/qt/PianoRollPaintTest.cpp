@@ -122,9 +122,9 @@ TEST_F(PianoRollPaint, TheCursorSlidersAndRangeLinesFollowTheTable) {
   EXPECT_DOUBLE_EQ(desktop->main().engine().frames[0].pitch, 37.25);
   EXPECT_EQ(desktop->window().windowTitle(), QString::fromUtf8("Melovantis\u00ae [unsaved]"));
 
-  // The range lines of the factory settings, 31 and 108, in blue.
+  // The range lines of the factory settings, 28 and 108, in blue.
   const QImage image = picture();
-  EXPECT_EQ(image.pixelColor(300, 298 - 62).blue(), 255);
+  EXPECT_EQ(image.pixelColor(300, 298 - 56).blue(), 255);
   EXPECT_EQ(image.pixelColor(741, 298 - 216), QColor(0, 170, 0));  // a handle
 }
 
@@ -135,9 +135,9 @@ TEST_F(PianoRollPaint, AClickInTheViewMovesTheCursorAndADraggedHandleMovesItsLin
   EXPECT_EQ(desktop->main().session().cursorFrame, 44);
   EXPECT_EQ(picture().pixelColor(240, 100), QColor(255, 0, 0));
 
-  // The lowest line (31, row 236) dragged down by its handle to row 256: note 21.
-  QTest::mousePress(area, Qt::LeftButton, {}, QPoint(741, 236));
-  QTest::mouseMove(area, QPoint(741, 246));
+  // The lowest line (28, row 242) dragged down by its handle to row 256.
+  QTest::mousePress(area, Qt::LeftButton, {}, QPoint(741, 242));
+  QTest::mouseMove(area, QPoint(741, 249));
   QTest::mouseMove(area, QPoint(741, 256));
   // The pointer holds the handle 5 pixels below the line: note 18, line at row 262.
   EXPECT_EQ(desktop->main().settings().lowestNote, 18);
