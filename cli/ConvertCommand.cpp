@@ -216,7 +216,8 @@ int runConvertCommand(const std::vector<std::string>& args) {
       }
       options.jobs = *jobs;
     } else if (a == "--onset-placement") {
-      const std::optional<OnsetPlacement> placement = parseOnsetPlacement(cursor.value().value_or(""));
+      const std::optional<OnsetPlacement> placement =
+          parseOnsetPlacement(cursor.value().value_or(""));
       if (!placement) {
         return usageError("--onset-placement needs attack or frame");
       }

@@ -64,7 +64,8 @@ void AnalysisEngine::refineAttacks() {
     }
     const bool measured = current.onsetRise != 0;
     const bool continues = previous.pitch >= 0.0;
-    const bool sameSemitone = continues && std::fabs(current.pitch - previous.pitch) < kSameSemitone;
+    const bool sameSemitone =
+        continues && std::fabs(current.pitch - previous.pitch) < kSameSemitone;
     if (measured && continues) {
       if (current.attack != 0 && sameSemitone && current.onsetRise < kAttackRise) {
         current.attack = 0;

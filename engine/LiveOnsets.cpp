@@ -9,7 +9,8 @@
 
 namespace melovantis {
 
-LiveOnsets::LiveOnsets(int capacity) : audio_(2 * static_cast<std::size_t>(std::max(capacity, 1))) {}
+LiveOnsets::LiveOnsets(int capacity)
+    : audio_(2 * static_cast<std::size_t>(std::max(capacity, 1))) {}
 
 void LiveOnsets::reset() { havePrevious_ = false; }
 

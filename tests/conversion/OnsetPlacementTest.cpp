@@ -112,7 +112,8 @@ TEST_F(OnsetPlacement, FramePlacementStartsTheNoteAtTheTimeOfTheRowThatFoundIt) 
       ASSERT_FALSE(ticks.empty());
       ASSERT_GE(row, 0);
       // Row i's messages go in at (i + 1) hops: 120 x 480 / 2646000 ticks a sample.
-      const std::int64_t rowTime = (static_cast<std::int64_t>(row) + 1) * kHop * 120 * 480 / 2646000;
+      const std::int64_t rowTime =
+          (static_cast<std::int64_t>(row) + 1) * kHop * 120 * 480 / 2646000;
       EXPECT_EQ(ticks.front(), rowTime) << "rise " << rise << " position " << position;
     }
   }

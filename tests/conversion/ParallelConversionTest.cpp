@@ -212,12 +212,6 @@ TEST_F(ParallelConversion, EveryFrameLengthAndBoostGivesTheSameTableAndMidiAsOne
   }
 }
 
-TEST_F(ParallelConversion, WithoutPitchBoostTheTablesAgreeToo) {
-  const auto samples = melody();
-  const SettingsRecord settings = settingsFor(45, 1, 0);
-  expectSame(convert(samples, settings, 1), convert(samples, settings, 2), "45 ms, no pitch boost");
-}
-
 TEST_F(ParallelConversion, RangeReanalysisOfPartOfTheTableAgrees) {
   const auto samples = melody();
   const SettingsRecord settings = settingsFor(60, 1);

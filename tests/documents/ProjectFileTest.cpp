@@ -162,7 +162,9 @@ class ProjectOnsets : public ::testing::Test {
 };
 
 TEST_F(ProjectOnsets, OnsetsFollowTheRowsAndSurviveASaveAndLoad) {
-  fill({{60.5, 0, 90, 11, 1, -1234, 31}, {kNoPitch, 0, 0, 0, 0, 0, 10}, {62.0, 0, 80, 10, 1, 567, 255}});
+  fill({{60.5, 0, 90, 11, 1, -1234, 31},
+        {kNoPitch, 0, 0, 0, 0, 0, 10},
+        {62.0, 0, 80, 10, 1, 567, 255}});
   const auto path = dir / "song.mvt";
   ASSERT_TRUE(writeProjectFile(engine, path, notifier));
   EXPECT_EQ(readText(path), "3\n60.500000\t90\t11\n-1000.000000\t0\t0\n62.000000\t80\t10\n"
@@ -197,16 +199,6 @@ TEST_F(ProjectOnsets, OlderFileWithoutOnsetsLoadsWithEveryOnsetAtItsRowsTime) {
   EXPECT_EQ(engine.frames[1].onsetOffset, 0);
   EXPECT_EQ(engine.frames[1].onsetRise, 0);  // not measured: the detector's starts stand
   EXPECT_TRUE(notifier.entries.empty());
-}
-
-TEST_F(ProjectOnsets, ReaderOfRowsAloneFindsTheSameRowsInANewFile) {
-  // An older program reads the count and the rows and stops there: the rows
-  // come first, in the format they always had.
-  fill({{60.5, 0, 90, 11, 1, -40, 12}, {61.0, 0, 91, 12, 0, 17, 12}});
-  const auto path = dir / "new.mvt";
-  ASSERT_TRUE(writeProjectFile(engine, path, notifier));
-  const std::string text = readText(path);
-  EXPECT_EQ(text.substr(0, text.find("onsets")), "2\n60.500000\t90\t11\n61.000000\t91\t12\n");
 }
 
 TEST_F(ProjectOnsets, ShortOnsetListLeavesTheRestAtTheirRowsTimeAndTextAfterItIsIgnored) {

@@ -81,7 +81,8 @@ TEST_F(LiveOnsetsTest, SwellOnTheSameSemitoneStartsNoNewNote) {
   for (std::size_t i = 1; i < rows.size(); ++i) {
     EXPECT_EQ(rows[i].attack, 0) << i;
   }
-  engine.onsetPlacement = OnsetPlacement::kFrame;  // the frame placement: the detector's start stands
+  // With the frame placement the detector's start stands.
+  engine.onsetPlacement = OnsetPlacement::kFrame;
   live.reset();
   const auto frameRows = runLive(engine, live, signal);
   int starts = 0;

@@ -524,7 +524,8 @@ TEST_F(NoteStartPlacementTest, EarlyOnsetEndsTheNoteBeforeThereAndDropsItsLaterM
 }
 
 TEST_F(NoteStartPlacementTest, LateOnsetStartsTheNoteAfterItsRowsTime) {
-  setFrames({startingAt(60, 0), voiced(60), voiced(60), startingAt(64, 1102), voiced(64), silent()});
+  setFrames({startingAt(60, 0), voiced(60), voiced(60), startingAt(64, 1102), voiced(64),
+             silent()});
   const MidiFile file = writeAndParse();
   // Sample 8820 + 1102 = 9922: tick 215, after the row's own 192.
   EXPECT_EQ(ticksOfNote(file, 0x90, 64), (std::vector<std::int64_t>{215}));
