@@ -12,6 +12,7 @@
 #include "engine/AnalysisEngine.h"
 #include "ui/MainWindowInput.h"
 #include "ui/MainWindowState.h"
+#include "ui/MainWindowView.h"
 #include "ui/ViewGeometry.h"
 
 namespace melovantis {
@@ -38,7 +39,8 @@ struct MainWindowServices {
 // command runs, and is tested, without a display.
 class MainWindow : public MainWindowInput,
                    public ConversionObserver,
-                   public SettingsManagerHooks {
+                   public SettingsManagerHooks,
+                   public SettingsFileActions {
  public:
   static constexpr const char* kTitle = "Melovantis\u00ae";
   static constexpr const char* kUnsavedTitle = "Melovantis\u00ae [unsaved]";
@@ -117,6 +119,11 @@ class MainWindow : public MainWindowInput,
   void settingsDisplayChanged() override;
   void setProcessed() override;
   void runSettingsWizard(const std::filesystem::path& wavePath) override;
+
+  // SettingsFileActions: the settings dialog's file buttons.
+  std::optional<SettingsRecord> openSettings() override;
+  void saveSettings(const SettingsRecord& shown) override;
+  void saveSettingsAs(const SettingsRecord& shown) override;
 
  private:
   // Commands by area (MainWindowCommands.cpp, MainWindowTools.cpp).

@@ -19,7 +19,7 @@ namespace melovantis {
 namespace fs = std::filesystem;
 
 void MainWindow::customize() {
-  const auto outcome = services_.view.runSettingsDialog(settings_);
+  const auto outcome = services_.view.runSettingsDialog(settings_, *this);
   if (!outcome) {
     return;
   }
@@ -30,6 +30,25 @@ void MainWindow::customize() {
     }
     saveMidi();
   }
+}
+
+std::optional<SettingsRecord> MainWindow::openSettings() {
+  const fs::path before = settingsManager_.settingsPath();
+  const bool read = settingsManager_.open();
+  if (!read && settingsManager_.settingsPath() == before) {
+    return std::nullopt;  // the file dialog was cancelled
+  }
+  return settings_;
+}
+
+void MainWindow::saveSettings(const SettingsRecord& shown) {
+  settings_ = shown;
+  settingsManager_.save(session_.wavePath);
+}
+
+void MainWindow::saveSettingsAs(const SettingsRecord& shown) {
+  settings_ = shown;
+  settingsManager_.saveAs(session_.wavePath);
 }
 
 void MainWindow::settingsWizardCommand() {

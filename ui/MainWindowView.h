@@ -24,6 +24,20 @@ struct SettingsDialogOutcome {
   bool reconvert = false;
 };
 
+// What the settings dialog's Open, Save and Save as... buttons do: the
+// program's settings management, never the dialog itself.
+class SettingsFileActions {
+ public:
+  virtual ~SettingsFileActions() = default;
+  // A settings file chosen by the user, read and applied; the record as it now
+  // stands, or nothing when the user cancelled the file dialog.
+  virtual std::optional<SettingsRecord> openSettings() = 0;
+  // Takes `shown` as the record and writes it to the current settings file
+  // (asking for a name when there is none), or to a name the user chooses.
+  virtual void saveSettings(const SettingsRecord& shown) = 0;
+  virtual void saveSettingsAs(const SettingsRecord& shown) = 0;
+};
+
 // The Pitch & Tempo Modification dialog's three sliders.
 struct PitchTempoChoice {
   int semitones = 0;
@@ -72,7 +86,9 @@ class MainWindowView {
   virtual void pumpEvents(bool /*letButtonReleaseThrough*/) {}
 
   // Modal dialogs; an empty result means Cancel.
-  virtual std::optional<SettingsDialogOutcome> runSettingsDialog(SettingsRecord& /*settings*/) {
+  // The settings dialog on `settings`, which it rewrites on OK.
+  virtual std::optional<SettingsDialogOutcome> runSettingsDialog(SettingsRecord& /*settings*/,
+                                                                 SettingsFileActions& /*files*/) {
     return std::nullopt;
   }
   virtual std::optional<WizardChoices> runSettingsWizardDialog() { return std::nullopt; }

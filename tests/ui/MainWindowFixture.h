@@ -46,7 +46,8 @@ class FakeView : public MainWindowView {
   void selectPlayerType(int index) override { playerType = index; }
   void showProgressWindow(ProgressKind kind) override { progress.push_back({kind, true}); }
   void closeProgressWindow(ProgressKind kind) override { progress.push_back({kind, false}); }
-  std::optional<SettingsDialogOutcome> runSettingsDialog(SettingsRecord&) override {
+  std::optional<SettingsDialogOutcome> runSettingsDialog(SettingsRecord&,
+                                                         SettingsFileActions&) override {
     ++settingsDialogs;
     return settingsAnswer;
   }

@@ -13,11 +13,16 @@
 #include "ui/CommandIds.h"
 #include "ui/MainWindow.h"
 #include "ui/qt/AboutBox.h"
+#include "ui/qt/AutoCorrectDialog.h"
 #include "ui/qt/ClientArea.h"
 #include "ui/qt/MainMenu.h"
 #include "ui/qt/Pictures.h"
+#include "ui/qt/PitchQuantizeDialog.h"
+#include "ui/qt/PitchTempoDialog.h"
 #include "ui/qt/PlayerWidget.h"
 #include "ui/qt/ProgressWindow.h"
+#include "ui/qt/SettingsDialog.h"
+#include "ui/qt/SettingsWizardDialog.h"
 
 namespace melovantis {
 
@@ -237,6 +242,38 @@ void QtMainWindow::pumpEvents(bool letButtonReleaseThrough) {
   QApplication::processEvents(QEventLoop::AllEvents);
   blocker_.setBlocking(false);
   sincePump_.restart();
+}
+
+std::optional<SettingsDialogOutcome> QtMainWindow::runSettingsDialog(SettingsRecord& settings,
+                                                                     SettingsFileActions& files) {
+  SettingsDialog dialog(files, this);
+  dialog.setValues(settings);
+  if (dialog.exec() != QDialog::Accepted) {
+    return std::nullopt;
+  }
+  settings = dialog.values();
+  return SettingsDialogOutcome{dialog.applyNow(), dialog.changed()};
+}
+
+// Each tool dialog opens with its fixed initial values; nothing is remembered between uses.
+std::optional<WizardChoices> QtMainWindow::runSettingsWizardDialog() {
+  SettingsWizardDialog dialog(this);
+  return dialog.exec() == QDialog::Accepted ? std::optional(dialog.values()) : std::nullopt;
+}
+
+std::optional<int> QtMainWindow::runAutoCorrectDialog() {
+  AutoCorrectDialog dialog(this);
+  return dialog.exec() == QDialog::Accepted ? std::optional(dialog.values()) : std::nullopt;
+}
+
+std::optional<int> QtMainWindow::runPitchQuantizeDialog() {
+  PitchQuantizeDialog dialog(this);
+  return dialog.exec() == QDialog::Accepted ? std::optional(dialog.values()) : std::nullopt;
+}
+
+std::optional<PitchTempoChoice> QtMainWindow::runPitchTempoDialog() {
+  PitchTempoDialog dialog(this);
+  return dialog.exec() == QDialog::Accepted ? std::optional(dialog.values()) : std::nullopt;
 }
 
 void QtMainWindow::runRealTimeWindow() {

@@ -55,6 +55,12 @@ class QtMainWindow : public QMainWindow, public MainWindowView {
   void closeProgressWindow(ProgressKind kind) override;
   void setProgress(int percent) override;
   void pumpEvents(bool letButtonReleaseThrough) override;
+  std::optional<SettingsDialogOutcome> runSettingsDialog(SettingsRecord& settings,
+                                                         SettingsFileActions& files) override;
+  std::optional<WizardChoices> runSettingsWizardDialog() override;
+  std::optional<int> runAutoCorrectDialog() override;
+  std::optional<int> runPitchQuantizeDialog() override;
+  std::optional<PitchTempoChoice> runPitchTempoDialog() override;
   void runRealTimeWindow() override;
   void showAbout() override;
   void openDocument(const std::filesystem::path& page) override;

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 
 namespace melovantis::test {
 
@@ -27,11 +28,7 @@ ModalScript::Seen message(const char* kind, QWidget* widget) {
 
 }  // namespace
 
-ModalScript::ModalScript() {
-  timer_.setInterval(kPollMs);
-  connect(&timer_, &QTimer::timeout, this, &ModalScript::poll);
-  timer_.start();
-}
+ModalScript::ModalScript() { QTimer::singleShot(kPollMs, this, &ModalScript::poll); }
 
 ModalScript& ModalScript::answer(QMessageBox::StandardButton button) {
   responders_.push_back([this, button](QWidget* widget) {
@@ -72,13 +69,31 @@ ModalScript& ModalScript::choose(const std::filesystem::path& path) {
       dialog->reject();
       return;
     }
-    dialog->selectFile(QString::fromStdString(path.string()));
+    // Typed into the name field, as a user would; selectFile() leaves that field
+    // alone while it has the focus.
+    const QString typed = QString::fromStdString(path.string());
+    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+      name->setText(typed);
+    } else {
+      dialog->selectFile(typed);
+    }
     static_cast<QDialog*>(dialog)->accept();
   });
   return *this;
 }
 
+ModalScript& ModalScript::act(std::function<void(QWidget*)> work) {
+  responders_.push_back([this, work](QWidget* widget) {
+    seen.push_back(message("dialog", widget));
+    work(widget);
+  });
+  return *this;
+}
+
 void ModalScript::poll() {
+  // The next look is a timer of its own, so it also fires inside a dialog
+  // that an answer below opens (a timer does not fire again inside its own slot).
+  QTimer::singleShot(kPollMs, this, &ModalScript::poll);
   QWidget* modal = QApplication::activeModalWidget();
   if (modal == nullptr || modal == handled_) {
     unansweredPolls_ = 0;

@@ -20,7 +20,7 @@ namespace melovantis::test {
 class ModalScript : public QObject {
  public:
   struct Seen {
-    std::string kind;  // "message", "open", "save" or "unexpected"
+    std::string kind;  // "message", "open", "save", "dialog" or "unexpected"
     QString caption;
     QString text;                // a message's text
     QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -35,6 +35,9 @@ class ModalScript : public QObject {
   ModalScript& answer(QMessageBox::StandardButton button);
   // Chooses `path` in the next file dialog; an empty path cancels it.
   ModalScript& choose(const std::filesystem::path& path);
+  // Hands the next dialog to `work`, which must close it (and may open others,
+  // which the following steps answer).
+  ModalScript& act(std::function<void(QWidget*)> work);
 
   bool finished() const { return responders_.empty(); }
   std::vector<Seen> seen;
@@ -45,7 +48,6 @@ class ModalScript : public QObject {
 
   std::deque<Responder> responders_;
   QPointer<QWidget> handled_;
-  QTimer timer_;
   int unansweredPolls_ = 0;
 };
 
