@@ -19,8 +19,9 @@ LabelledSlider::LabelledSlider(const SliderLayout& layout, QWidget* parent)
   auto* value = new QLabel(this);
   value->setMinimumWidth(36);
   value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  connect(slider_, &QSlider::valueChanged, value,
-          [value](int v) { value->setText(QString::number(v)); });
+  auto show = [value](int v) { value->setText(QString::number(v)); };
+  connect(slider_, &QSlider::valueChanged, value, show);
+  show(slider_->value());
 
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(0, 0, 0, 0);

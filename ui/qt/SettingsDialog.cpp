@@ -39,8 +39,9 @@ QSlider* slider(QWidget* parent, QGridLayout& grid, int row, int minimum, int ma
   s->setRange(minimum, maximum);
   auto* value = new QLabel(parent);
   value->setMinimumWidth(48);
-  QObject::connect(s, &QSlider::valueChanged, value,
-                   [value, unit](int v) { value->setText(QString::number(v) + unit); });
+  auto show = [value, unit](int v) { value->setText(QString::number(v) + unit); };
+  QObject::connect(s, &QSlider::valueChanged, value, show);
+  show(s->value());
   grid.addWidget(s, row, 0, 1, 3);
   grid.addWidget(value, row, 3);
   return s;

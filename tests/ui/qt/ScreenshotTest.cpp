@@ -2,6 +2,8 @@
 // display. Runs under Xvfb (run-under-xvfb.sh); elsewhere it is skipped.
 #include <QGuiApplication>
 #include <QScreen>
+#include <QDialog>
+#include <QPushButton>
 #include <QTest>
 
 #include "DesktopFixture.h"
@@ -40,6 +42,36 @@ TEST_F(Screenshot, OfTheWholeWindowAfterConvertingTheExampleMelody) {
   trigger(command::kZoom200);
   QTest::qWait(300);
   save("main-window-zoom2.png");
+  trigger(command::kZoom100);
+
+  // Each dialog as it opens, pictured from inside its own event loop, then cancelled.
+  auto picture = [&](const char* name) {
+    return [&, name](QWidget* dialog) {
+      QTest::qWait(200);
+      const fs::path file = folderPath / name;
+      EXPECT_TRUE(dialog->grab().save(QString::fromStdString(file.string()), "PNG"));
+      static_cast<QDialog*>(dialog)->reject();
+    };
+  };
+  script.act([&](QWidget* dialog) {
+    for (QPushButton* b : dialog->findChildren<QPushButton*>()) {
+      if (b->text() == "Define...") {
+        b->click();  // the range selector, pictured by the next step
+      }
+    }
+    picture("settings-dialog.png")(dialog);
+  });
+  script.act(picture("note-range-selector.png"));
+  click(control::kSettings);
+  script.act(picture("auto-correct.png"));
+  click(control::kAutoCorrect);
+  script.act(picture("pitch-quantize.png"));
+  click(control::kPitchQuantize);
+  script.act(picture("pitch-tempo.png"));
+  click(control::kPitchTempo);
+  script.act(picture("settings-wizard.png"));
+  click(control::kSettingsWizard);
+  EXPECT_TRUE(script.finished());
 }
 
 }  // namespace
