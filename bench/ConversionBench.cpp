@@ -19,13 +19,6 @@
 namespace melovantis {
 namespace {
 
-class QuietNotifier : public Notifier {
- public:
-  void message(std::string_view, std::string_view, MessageIcon) override {}
-  bool askYesNo(std::string_view, std::string_view, MessageIcon) override { return false; }
-  [[noreturn]] void fatal(std::string_view) override { std::abort(); }
-};
-
 constexpr double kSeconds = 180.0;
 
 const std::filesystem::path& recording() {
@@ -38,7 +31,7 @@ const std::filesystem::path& recording() {
 }
 
 void convertFile(benchmark::State& state) {
-  QuietNotifier notifier;
+  SilentNotifier notifier;
   AnalysisEngine engine(notifier);
   SettingsRecord settings{};
   settings.timeResolutionMs = static_cast<int>(state.range(0));
@@ -89,7 +82,7 @@ BENCHMARK(convertFile)
 
 // The MIDI file of three minutes at the finest hop (26460 frames of 300 samples).
 void writeLongMidiFile(benchmark::State& state) {
-  QuietNotifier notifier;
+  SilentNotifier notifier;
   AnalysisEngine engine(notifier);
   engine.timeResolutionMode = kHopIs300;
   engine.setFrameSize(2600);

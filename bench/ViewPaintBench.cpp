@@ -20,13 +20,6 @@
 namespace melovantis {
 namespace {
 
-class QuietNotifier : public Notifier {
- public:
-  void message(std::string_view, std::string_view, MessageIcon) override {}
-  bool askYesNo(std::string_view, std::string_view, MessageIcon) override { return false; }
-  [[noreturn]] void fatal(std::string_view) override { std::abort(); }
-};
-
 constexpr int kTenMinutesAtFinestHop = 600 * 44100 / 300;
 
 // A table with a melody wandering over three octaves, attacks every 20 frames.
@@ -43,7 +36,7 @@ void fillTable(AnalysisEngine& engine) {
 }
 
 void repaintView(benchmark::State& state) {
-  static QuietNotifier notifier;
+  static SilentNotifier notifier;
   static AnalysisEngine engine(notifier);
   if (engine.frameCount == 0) {
     fillTable(engine);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdlib>
 #include <string_view>
 
 namespace melovantis {
@@ -22,6 +23,15 @@ class Notifier {
 
   // An error the program cannot continue from; ends the program with exit status 1.
   [[noreturn]] virtual void fatal(std::string_view text) = 0;
+};
+
+// Says nothing and answers No: for reading a file whose problems are reported
+// elsewhere, or not at all.
+class SilentNotifier : public Notifier {
+ public:
+  void message(std::string_view, std::string_view, MessageIcon) override {}
+  bool askYesNo(std::string_view, std::string_view, MessageIcon) override { return false; }
+  [[noreturn]] void fatal(std::string_view) override { std::abort(); }
 };
 
 }  // namespace melovantis

@@ -17,7 +17,9 @@
 
 namespace melovantis {
 
+class AudioCaptureBackend;
 class FileDialogs;
+class MidiOutputPorts;
 class MainWindowView;
 class Notifier;
 class PreviewPlayer;
@@ -30,6 +32,8 @@ struct MainWindowServices {
   MainWindowView& view;
   PreviewPlayer& player;
   ProgramLauncher& launcher;
+  AudioCaptureBackend& capture;  // the real-time mode's input
+  MidiOutputPorts& midiPorts;    // and its MIDI outputs
 };
 
 // The main window without its widgets: the state of the run (paths, flags,
@@ -96,6 +100,8 @@ class MainWindow : public MainWindowInput,
   const SettingsRecord& settings() const { return settings_; }
   const std::filesystem::path& wavePath() const { return session_.wavePath; }
   const std::filesystem::path& settingsPath() const { return settingsManager_.settingsPath(); }
+  // The real-time window has the engine: the view must not read it meanwhile.
+  bool engineLive() const { return engineLive_; }
   SettingsManager& settingsManager() { return settingsManager_; }
 
   // Tests and the real-time window reach the engine and the record directly.
@@ -162,6 +168,8 @@ class MainWindow : public MainWindowInput,
   MainWindowState state_;
   int playerType_ = 0;  // 0 "MIDI Player", 1 "WAVE Player"
   bool conversionWindowShown_ = false;
+  bool engineLive_ = false;
+  int realTimeMidiDevice_ = 0;  // the real-time window's MIDI device, kept for the run
 };
 
 }  // namespace melovantis

@@ -1,7 +1,12 @@
 // The main window's settings and tool commands: Customize, the Settings
 // Wizard, the correction tools with their undo snapshot, the single-frame
 // edits, and the commands that hand over to other programs.
+#include <algorithm>
+#include <vector>
+
 #include "documents/EngineSettings.h"
+#include "documents/ProjectFile.h"
+#include "documents/SettingsFile.h"
 #include "documents/ProgramFolder.h"
 #include "engine/Notifier.h"
 #include "tools/AutoCorrect.h"
@@ -13,6 +18,7 @@
 #include "ui/MainWindowView.h"
 #include "ui/PreviewPlayer.h"
 #include "ui/ProgramLauncher.h"
+#include "ui/RealTimeMode.h"
 
 namespace melovantis {
 
@@ -167,7 +173,50 @@ void MainWindow::areaCorrectorToggle() {
   services_.view.setAreaCorrectorChecked(state_.areaCorrectorOn);
 }
 
-void MainWindow::realTimeCommand() { services_.view.runRealTimeWindow(); }
+void MainWindow::realTimeCommand() {
+  // The offline work is put aside in Private and taken back afterwards: the
+  // real-time window runs the same engine with settings of its own.
+  const fs::path privateFolder = findDataFolder(state_.programFolder, "Private");
+  std::error_code ec;
+  fs::create_directories(privateFolder, ec);
+  const fs::path tableFile = privateFolder / "tmp.mvt";
+  const fs::path record = privateFolder / "tmp.set";
+  if (!writeProjectFile(engine_, tableFile, services_.notifier) ||
+      !writeSettingsFile(record, settings_, services_.notifier)) {
+    return;  // the work could not be put aside: it is not risked
+  }
+  // The files are the record on disk; the table itself comes back from memory,
+  // since the file keeps six decimals and the attack flags not at all.
+  const std::vector<FrameRecord> table(engine_.frames.begin(),
+                                       engine_.frames.begin() + engine_.rowsInUse());
+  const double tempoFactor = engine_.tempoFactor;
+  const double tempoFactorUndo = engine_.tempoFactorUndo;
+  engineLive_ = true;
+  {
+    RealTimeMode mode({engine_, settings_, settingsManager_, *this, services_.notifier,
+                       services_.launcher, services_.view, this, services_.capture,
+                       services_.midiPorts, state_.programFolder},
+                      realTimeMidiDevice_);
+    services_.view.runRealTimeWindow(mode);
+    mode.close();
+  }
+  engineLive_ = false;
+
+  readSettingsFile(record, settings_);
+  applySettingsToEngine(settings_, engine_, this);
+  engine_.reserveRows(static_cast<int>(table.size()) + 1);
+  std::copy(table.begin(), table.end(), engine_.frames.begin());
+  engine_.frameCount = static_cast<int>(table.size());
+  engine_.tempoFactor = tempoFactor;
+  engine_.tempoFactorUndo = tempoFactorUndo;
+  // The live adjustments belong to the real-time window alone.
+  engine_.inputGain = 1.0;
+  engine_.quantizeAmount = 0.0;
+  engine_.transpose = 0;
+  updateCursor();
+  redrawView();
+  updateStatusLine();
+}
 
 void MainWindow::midiOutputDeviceCommand() {
   // MIDI previews are rendered to the sound output, so that is the device to choose.

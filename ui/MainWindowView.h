@@ -9,6 +9,7 @@
 
 namespace melovantis {
 
+class RealTimeMode;
 struct SettingsRecord;
 
 // The two small windows shown while long work runs.
@@ -95,7 +96,8 @@ class MainWindowView {
   virtual std::optional<int> runAutoCorrectDialog() { return std::nullopt; }
   virtual std::optional<int> runPitchQuantizeDialog() { return std::nullopt; }
   virtual std::optional<PitchTempoChoice> runPitchTempoDialog() { return std::nullopt; }
-  virtual void runRealTimeWindow() {}
+  // The "Real-time" window, modal, driving `mode` until the user closes it.
+  virtual void runRealTimeWindow(RealTimeMode& /*mode*/) {}
   virtual void showAbout() {}
 
   // Opens one of the program's documentation pages in the desktop's browser.

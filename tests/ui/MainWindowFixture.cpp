@@ -9,7 +9,7 @@ namespace melovantis::test {
 namespace fs = std::filesystem;
 
 MainWindowFixture::MainWindowFixture()
-    : window({notifier, dialogs, view, player, launcher}, program.path(),
+    : window({notifier, dialogs, view, player, launcher, capture, midiPorts}, program.path(),
              fs::path(MELOVANTIS_SOURCE_DIR) / "docs") {
   seedProgramFolder(program.path(), factoryDataFolder());
   window.initialise();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,7 +15,10 @@
 #include "support/WaveFileBuilder.h"
 #include "ui/MainWindow.h"
 #include "ui/MainWindowView.h"
+#include "support/RecordingMidiPorts.h"
+#include "support/ScriptedCapture.h"
 #include "ui/ProgramLauncher.h"
+#include "ui/RealTimeMode.h"
 #include "ui/SilentPlayer.h"
 
 namespace melovantis::test {
@@ -55,6 +59,11 @@ class FakeView : public MainWindowView {
   std::optional<int> runPitchQuantizeDialog() override { return quantizeAnswer; }
   void openDocument(const std::filesystem::path& page) override { documents.push_back(page); }
   void requestClose() override { ++closeRequests; }
+  void runRealTimeWindow(RealTimeMode& mode) override {
+    if (realTime) {
+      realTime(mode);
+    }
+  }
 
   std::string title;
   std::string status;
@@ -74,6 +83,7 @@ class FakeView : public MainWindowView {
   std::optional<int> quantizeAnswer;
   std::vector<std::filesystem::path> documents;
   int closeRequests = 0;
+  std::function<void(RealTimeMode&)> realTime;  // what the user does in the real-time window
 };
 
 // Records the programs the window would start; finds only those it is told of.
@@ -132,6 +142,8 @@ class MainWindowFixture : public ::testing::Test {
   FakeView view;
   SilentPlayer player;
   RecordingLauncher launcher;
+  ScriptedCapture capture;
+  RecordingMidiPorts midiPorts;
   MainWindow window;
 };
 

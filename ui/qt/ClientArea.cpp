@@ -19,7 +19,8 @@ QRect ClientArea::panelRect() { return {16, 45, 163, 107}; }
 
 void ClientArea::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
-  if (model_ == nullptr) {
+  // While the real-time window has the engine, its table is not the user's to see.
+  if (model_ == nullptr || model_->engineLive()) {
     painter.drawPixmap(panelRect().topLeft(), keyboard_);
     return;
   }

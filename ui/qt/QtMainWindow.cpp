@@ -6,7 +6,6 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QThread>
 #include <QUrl>
 
@@ -21,6 +20,7 @@
 #include "ui/qt/PitchTempoDialog.h"
 #include "ui/qt/PlayerWidget.h"
 #include "ui/qt/ProgressWindow.h"
+#include "ui/qt/RealTimeWindow.h"
 #include "ui/qt/SettingsDialog.h"
 #include "ui/qt/SettingsWizardDialog.h"
 
@@ -276,12 +276,9 @@ std::optional<PitchTempoChoice> QtMainWindow::runPitchTempoDialog() {
   return dialog.exec() == QDialog::Accepted ? std::optional(dialog.values()) : std::nullopt;
 }
 
-void QtMainWindow::runRealTimeWindow() {
-  QMessageBox box(QMessageBox::Information, QStringLiteral("Real-time"),
-                  QStringLiteral("Real-time mode needs a sound input and a MIDI output, and this "
-                                 "version of Melovantis does not have them yet."),
-                  QMessageBox::Ok, this);
-  box.exec();
+void QtMainWindow::runRealTimeWindow(RealTimeMode& mode) {
+  RealTimeWindow window(mode, this);
+  window.exec();
 }
 
 void QtMainWindow::showAbout() {

@@ -61,7 +61,7 @@ class QtMainWindow : public QMainWindow, public MainWindowView {
   std::optional<int> runAutoCorrectDialog() override;
   std::optional<int> runPitchQuantizeDialog() override;
   std::optional<PitchTempoChoice> runPitchTempoDialog() override;
-  void runRealTimeWindow() override;
+  void runRealTimeWindow(RealTimeMode& mode) override;
   void showAbout() override;
   void openDocument(const std::filesystem::path& page) override;
   void requestClose() override;

@@ -14,7 +14,21 @@ namespace fs = std::filesystem;
 
 DesktopFixture::DesktopFixture() {
   seedProgramFolder(program.path(), factoryDataFolder());
-  desktop = std::make_unique<Desktop>(program.path(), fs::path(MELOVANTIS_SOURCE_DIR) / "docs");
+  DesktopDevices devices;
+  auto ownCapture = std::make_unique<ScriptedCapture>(threeNoteMelody(3.0));
+  auto ownPorts = std::make_unique<RecordingMidiPorts>();
+  auto ownOutput = std::make_unique<FakeSoundOutput>();
+  auto ownSynthesizer = std::make_unique<FakeSynthesizer>();
+  capture = ownCapture.get();
+  midiPorts = ownPorts.get();
+  output = ownOutput.get();
+  synthesizer = ownSynthesizer.get();
+  devices.capture = std::move(ownCapture);
+  devices.midiPorts = std::move(ownPorts);
+  devices.output = std::move(ownOutput);
+  devices.synthesizer = std::move(ownSynthesizer);
+  desktop = std::make_unique<Desktop>(program.path(), fs::path(MELOVANTIS_SOURCE_DIR) / "docs",
+                                      std::move(devices));
   desktop->initialise();
   desktop->window().show();
   EXPECT_TRUE(QTest::qWaitForWindowExposed(&desktop->window()));

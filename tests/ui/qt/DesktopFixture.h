@@ -8,6 +8,9 @@
 
 #include "ModalScript.h"
 #include "documents/ProgramFolder.h"
+#include "support/FakeSoundOutput.h"
+#include "support/RecordingMidiPorts.h"
+#include "support/ScriptedCapture.h"
 #include "support/WaveFileBuilder.h"
 #include "ui/qt/Desktop.h"
 
@@ -32,6 +35,11 @@ class DesktopFixture : public ::testing::Test {
 
   TempFolder program;
   TempFolder outside;
+  // The devices the desktop got, still reachable for the tests.
+  ScriptedCapture* capture = nullptr;
+  RecordingMidiPorts* midiPorts = nullptr;
+  FakeSoundOutput* output = nullptr;
+  FakeSynthesizer* synthesizer = nullptr;
   std::unique_ptr<Desktop> desktop;
   ModalScript script;
 };

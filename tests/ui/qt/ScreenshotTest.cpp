@@ -47,7 +47,7 @@ TEST_F(Screenshot, OfTheWholeWindowAfterConvertingTheExampleMelody) {
   // Each dialog as it opens, pictured from inside its own event loop, then cancelled.
   auto picture = [&](const char* name) {
     return [&, name](QWidget* dialog) {
-      QTest::qWait(200);
+      QTest::qWait(300);
       const fs::path file = folderPath / name;
       EXPECT_TRUE(dialog->grab().save(QString::fromStdString(file.string()), "PNG"));
       static_cast<QDialog*>(dialog)->reject();
@@ -71,6 +71,9 @@ TEST_F(Screenshot, OfTheWholeWindowAfterConvertingTheExampleMelody) {
   click(control::kPitchTempo);
   script.act(picture("settings-wizard.png"));
   click(control::kSettingsWizard);
+  // The scripted input sings its three notes in 0.75 s: pictured in the middle of them.
+  script.act(picture("real-time.png"));
+  click(control::kRealTimeStart);
   EXPECT_TRUE(script.finished());
 }
 

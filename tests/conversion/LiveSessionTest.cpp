@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include "conversion/LiveDisplay.h"
+#include "conversion/LiveSession.h"
+#include "documents/EngineSettings.h"
+#include "documents/SettingsRecord.h"
+#include "engine/AnalysisEngine.h"
+#include "support/RecordingMidiPorts.h"
+#include "support/RecordingNotifier.h"
+#include "support/ScriptedCapture.h"
+#include "support/TestSignals.h"
+
+namespace melovantis::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A live engine set up as the real-time default settings would.
+class LiveRun : public ::testing::Test {
+ protected:
+  LiveRun() : engine(notifier) {
+    SettingsRecord settings;
+    settings.timeResolutionMs = 40;
+    settings.timeResolutionBoost = 0;
+    settings.gmVoice = 128;
+    applySettingsToEngine(settings, engine);
+  }
+  // Note-on keys, in order, that reached device `id`.
+  std::vector<int> noteOns(int id) {
+    std::vector<int> keys;
+    for (const MidiMessage& m : ports.devices[static_cast<std::size_t>(id)].messages) {
+      if ((m.status & 0xF0) == 0x90 && m.data2 > 0) {
+        keys.push_back(m.data1);
+      }
+    }
+    return keys;
+  }
+
+  RecordingNotifier notifier;
+  AnalysisEngine engine;
+  RecordingMidiPorts ports;
+};
+
+TEST_F(LiveRun, ANoteSungIntoTheInputReachesTheDeviceAndTheLastNoteOffGoesBeforeClosing) {
+  ScriptedCapture input(concat({constant(4410), harmonicTone(69, 22050), harmonicTone(72, 22050)}));
+  LiveSession session(engine, notifier, input, ports);
+  ASSERT_TRUE(session.start(1));
+  EXPECT_EQ(ports.log.front(), "open 1");
+  std::this_thread::sleep_for(400ms);  // 1.1 s of sound at four times real speed
+  session.stop();
+  EXPECT_FALSE(session.running());
+  EXPECT_EQ(engine.frameCount, 0);
+
+  // A note starts on the semitone at or below its pitch and bends up to it.
+  const std::vector<int> keys = noteOns(1);
+  ASSERT_GE(keys.size(), 2u);
+  EXPECT_TRUE(keys.front() == 68 || keys.front() == 69) << keys.front();
+  EXPECT_TRUE(keys.back() == 71 || keys.back() == 72) << keys.back();
+  // Stopping: the last note-off, then the device closed, nothing after.
+  ASSERT_GE(ports.log.size(), 2u);
+  EXPECT_EQ(ports.log.back(), "close 1");
+  const std::string& last = ports.log[ports.log.size() - 2];
+  EXPECT_EQ(last.substr(0, 2), "80");
+  EXPECT_TRUE(notifier.entries.empty());
+}
+
+TEST_F(LiveRun, SwitchingDevicesClosesTheOldOneAfterANoteOffAndOpensTheNewWithItsOpeningMessages) {
+  ScriptedCapture input(harmonicTone(64, 44100));
+  LiveSession session(engine, notifier, input, ports);
+  ASSERT_TRUE(session.start(0));
+  std::this_thread::sleep_for(100ms);
+  session.stop();
+  ASSERT_TRUE(session.start(1));
+  session.stop();
+  const auto closeOld = std::find(ports.log.begin(), ports.log.end(), "close 0");
+  const auto openNew = std::find(ports.log.begin(), ports.log.end(), "open 1");
+  ASSERT_NE(closeOld, ports.log.end());
+  ASSERT_LT(closeOld, openNew);
+  // The opening messages on the new device: bend range by registered parameter 0, no
+  // program change for the "[ NONE ]" voice.
+  const auto& opening = ports.devices[1].messages;
+  ASSERT_GE(opening.size(), 2u);
+  EXPECT_EQ(opening[0], (MidiMessage{0xB0, 101, 0, 3}));
+  EXPECT_EQ(opening[1], (MidiMessage{0xB0, 100, 0, 3}));
+}
+
+TEST_F(LiveRun, NoMidiDeviceSaysSoAndCaptureNeverStarts) {
+  ScriptedCapture input(harmonicTone(64, 44100));
+  RecordingMidiPorts none(0);
+  LiveSession session(engine, notifier, input, none);
+  EXPECT_FALSE(session.start(0));
+  ports.devices.clear();
+  EXPECT_EQ(input.starts, 0);
+  ASSERT_EQ(notifier.entries.size(), 1u);
+  EXPECT_EQ(notifier.entries[0].text, "Cannot use this MIDI device, please select another one.");
+
+  RecordingMidiPorts busy(1);
+  busy.devices[0].refuseOpen = true;
+  LiveSession second(engine, notifier, input, busy);
+  EXPECT_FALSE(second.start(0));
+  EXPECT_EQ(input.starts, 0);
+}
+
+TEST_F(LiveRun, CaptureFailuresGiveTheirMessagesAndCloseTheDeviceAgain) {
+  struct Case {
+    bool noDevices;
+    CaptureFailure failure;
+    const char* text;
+  };
+  for (const Case c : {Case{true, CaptureFailure::None, "No Sound Device"},
+                       Case{false, CaptureFailure::CannotOpen, "Cannot Open Sound Input Device!"},
+                       Case{false, CaptureFailure::CannotStart, "Cannot Start Wave In !"}}) {
+    ScriptedCapture input;
+    input.noDevices = c.noDevices;
+    input.failure = c.failure;
+    RecordingNotifier told;
+    RecordingMidiPorts device(1);
+    LiveSession session(engine, told, input, device);
+    EXPECT_FALSE(session.start(0));
+    ASSERT_EQ(told.entries.size(), 1u);
+    EXPECT_EQ(told.entries[0].text, c.text);
+    EXPECT_EQ(device.log.back(), "close 0");  // the MIDI device is let go again
+  }
+}
+
+TEST_F(LiveRun, AnInputThatNeverDeliversIsGivenUpAfterATimeOutWithAMessage) {
+  ScriptedCapture input;
+  input.silentDevice = true;
+  LiveSession session(engine, notifier, input, ports);
+  EXPECT_FALSE(session.start(0, -1, 200ms));
+  EXPECT_FALSE(session.running());
+  ASSERT_EQ(notifier.entries.size(), 1u);
+  EXPECT_EQ(notifier.entries[0].text.substr(0, 39), "No sound arrives from the audio input. ");
+  EXPECT_EQ(ports.log.back(), "close 0");
+}
+
+TEST_F(LiveRun, TheDisplaySmoothsThePitchOverThreeBlocksAndTheControlsReachTheAnalysis) {
+  ScriptedCapture input(harmonicTone(60, 44100 * 4));
+  LiveSession session(engine, notifier, input, ports);
+  session.capture().controls().transpose = 12;
+  session.capture().controls().quantizeAmount = 1.0;
+  ASSERT_TRUE(session.start(0));
+  std::this_thread::sleep_for(150ms);
+  const LiveFrame frame = session.capture().lastFrame();
+  session.stop();
+  EXPECT_GE(frame.blocks, 3);
+  EXPECT_DOUBLE_EQ(frame.pitch, 72.0);          // an octave up, on the semitone
+  EXPECT_DOUBLE_EQ(frame.smoothedPitch, 72.0);  // three blocks of it
+}
+
+TEST(LiveDisplayValues, ANoteShowsItsDotNameAndFrequencyAndSilenceShowsBlanks) {
+  LiveFrame frame;
+  frame.smoothedPitch = 60.0;
+  frame.volume = 127;
+  frame.brightness = 10;
+  const LiveDisplay c = LiveDisplay::of(frame);
+  EXPECT_TRUE(c.dot);
+  EXPECT_EQ(c.note, "C5");
+  EXPECT_EQ(c.frequency, "261.6");
+  EXPECT_EQ(c.radius, 8);
+  EXPECT_EQ(c.dotX, 220 + 2);
+  EXPECT_EQ(c.dotY, 100 + 78);
+  EXPECT_EQ(c.red, 20);
+  EXPECT_EQ(c.blue, 255);
+  EXPECT_EQ(c.octave, 5);
+  EXPECT_EQ(c.litSegments, 14);
+
+  frame.smoothedPitch = 60.5;  // between C and C#, a quieter, smaller dot
+  frame.volume = 40;
+  const LiveDisplay half = LiveDisplay::of(frame);
+  EXPECT_EQ(half.radius, 2);
+  EXPECT_EQ(half.dotX, 220 + 7 + (8 - 2));
+  EXPECT_EQ(half.dotY, 100 + 48);
+  EXPECT_EQ(half.note, "C#5");
+  EXPECT_EQ(half.litSegments, 40 * 14 / 127);
+
+  frame.smoothedPitch = -334.0;  // silence in the last blocks
+  const LiveDisplay quiet = LiveDisplay::of(frame);
+  EXPECT_FALSE(quiet.dot);
+  EXPECT_EQ(quiet.note, " ");
+  EXPECT_EQ(quiet.frequency, " ");
+}
+
+}  // namespace
+}  // namespace melovantis::test

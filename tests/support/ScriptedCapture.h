@@ -1,0 +1,38 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+#include "audio/AudioCaptureBackend.h"
+
+namespace melovantis::test {
+
+// A capture input for the tests: plays the samples it was given, then
+// silence, `speed` times faster than real time, on a thread of its own; or
+// fails to start in the way it is told; or opens and never delivers.
+class ScriptedCapture : public AudioCaptureBackend {
+ public:
+  explicit ScriptedCapture(std::vector<std::int16_t> samples = {}, double speed = 4.0);
+  ~ScriptedCapture() override;
+
+  std::vector<AudioDevice> inputDevices() override;
+  CaptureFailure start(int deviceId, int framesPerPiece, SampleHandler handler) override;
+  void stop() override;
+
+  bool noDevices = false;
+  CaptureFailure failure = CaptureFailure::None;  // start() answers this when set
+  bool silentDevice = false;                       // starts, but never delivers
+  int starts = 0;
+  int lastDevice = -2;
+  std::atomic<long long> delivered{0};  // samples handed over since the last start
+
+ private:
+  std::vector<std::int16_t> samples_;
+  double speed_;
+  std::thread thread_;
+  std::atomic<bool> stop_{false};
+};
+
+}  // namespace melovantis::test
