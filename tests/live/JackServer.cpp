@@ -1,0 +1,98 @@
+#include "JackServer.h"
+
+#include <fcntl.h>
+#include <jack/jack.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+#include "conversion/ExternalProgram.h"
+
+extern char** environ;
+
+namespace melovantis::test {
+
+namespace {
+
+bool answers(const std::string& name) {
+  jack_status_t status;
+  jack_client_t* client = jack_client_open(
+      "probe", static_cast<jack_options_t>(JackNoStartServer | JackServerName), &status,
+      name.c_str());
+  if (client == nullptr) {
+    return false;
+  }
+  jack_client_close(client);
+  return true;
+}
+
+}  // namespace
+
+JackServer::JackServer()
+    : name_("melovantis-test-" + std::to_string(::getpid()) + "-" +
+            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 100000)) {
+  const std::filesystem::path jackd = findProgram("jackd");
+  if (jackd.empty()) {
+    why_ = "jackd is not installed";
+    return;
+  }
+  ::setenv("JACK_NO_START_SERVER", "1", 1);
+  ::setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
+  ::setenv("MELOVANTIS_AUDIO_API", "jack", 1);
+  ::setenv("MELOVANTIS_MIDI_API", "jack", 1);
+  std::vector<std::string> args = {jackd.string(), "--no-realtime", "-n",    name_, "-d", "dummy",
+                                   "-r",           "44100",         "-p", std::to_string(kPeriod)};
+  std::vector<char*> argv;
+  for (std::string& a : args) {
+    argv.push_back(a.data());
+  }
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  const int spawned = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) {
+    why_ = "jackd could not be started";
+    return;
+  }
+  pid_ = pid;
+  for (int i = 0; i < 100; ++i) {
+    if (answers(name_)) {
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  why_ = "jackd did not answer within 5 s";
+  stop();
+}
+
+JackServer::~JackServer() { stop(); }
+
+void JackServer::stop() {
+  if (pid_ <= 0) {
+    return;
+  }
+  ::kill(pid_, SIGTERM);
+  int status = 0;
+  for (int i = 0; i < 100; ++i) {
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = 0;
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ::kill(pid_, SIGKILL);
+  ::waitpid(pid_, &status, 0);
+  pid_ = 0;
+}
+
+}  // namespace melovantis::test

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace melovantis::test {
+
+// A JACK server of the test's own, with the dummy driver (no sound card):
+// started under a name no other run uses, waited for until it answers, and
+// stopped by its process id. The process's clients find it through
+// JACK_DEFAULT_SERVER, and JACK_NO_START_SERVER keeps them from starting
+// another one when it is gone.
+class JackServer {
+ public:
+  static constexpr int kPeriod = 256;  // frames: 5.8 ms at 44100 Hz
+
+  JackServer();
+  ~JackServer();
+  JackServer(const JackServer&) = delete;
+  JackServer& operator=(const JackServer&) = delete;
+
+  // False (and why()) when jackd is not installed or did not come up.
+  bool running() const { return pid_ > 0; }
+  const std::string& why() const { return why_; }
+  const std::string& name() const { return name_; }
+
+  void stop();
+
+ private:
+  std::string name_;
+  std::string why_;
+  pid_t pid_ = 0;
+};
+
+}  // namespace melovantis::test

@@ -1,0 +1,117 @@
+// The live path with real parts: a JACK server with the dummy driver stands
+// in for the sound card and the synthesizer. A test client sings a melody
+// into a JACK audio port; the program captures it through RtAudio and sends
+// its MIDI through RtMidi to a test client's JACK MIDI input.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "JackServer.h"
+#include "JackTestClients.h"
+#include "audio/RtAudioCaptureBackend.h"
+#include "conversion/LiveSession.h"
+#include "documents/EngineSettings.h"
+#include "documents/FactoryData.h"
+#include "documents/SettingsFile.h"
+#include "engine/AnalysisEngine.h"
+#include "midi/RtMidiOutputPorts.h"
+#include "support/RecordingNotifier.h"
+#include "support/TestSignals.h"
+
+namespace melovantis::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Notes of half a second with a tenth of silence between them, so each one is
+// clearly a new note.
+const std::vector<int> kMelody = {69, 72, 76, 74, 71, 67};
+
+std::vector<float> sungMelody() {
+  std::vector<std::vector<std::int16_t>> parts = {constant(8820)};
+  for (const int note : kMelody) {
+    parts.push_back(harmonicTone(note, 22050));
+    parts.push_back(constant(4410));
+  }
+  std::vector<float> samples;
+  for (const std::int16_t s : concat(parts)) {
+    samples.push_back(s / 32768.0f);
+  }
+  return samples;
+}
+
+class LiveThroughJack : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!server.running()) {
+      GTEST_SKIP() << server.why();
+    }
+  }
+  JackServer server;
+};
+
+TEST_F(LiveThroughJack, ASungMelodyArrivesAtTheSynthesizerNoteByNoteSoonAfterEachStart) {
+  MelodyPlayer singer("singer", sungMelody());
+  MidiRecorder synthesizer("synthesizer");
+  ASSERT_TRUE(singer.ok() && synthesizer.ok());
+
+  RecordingNotifier notifier;
+  AnalysisEngine engine(notifier);
+  SettingsRecord settings;
+  ASSERT_TRUE(readSettingsFile(factoryDataFolder() / "Private" / "default_realtime.set", settings));
+  applySettingsToEngine(settings, engine);
+
+  RtAudioCaptureBackend capture;
+  int input = -1;
+  for (const AudioDevice& device : capture.inputDevices()) {
+    if (device.name == "singer") {
+      input = device.id;
+    }
+  }
+  ASSERT_GE(input, 0) << "the singer's port is not among the inputs";
+  RtMidiOutputPorts ports;
+  const std::vector<std::string> names = ports.names();
+  const auto found = std::find(names.begin(), names.end(), synthesizer.portName());
+  ASSERT_NE(found, names.end()) << "no MIDI output " << synthesizer.portName();
+
+  LiveSession session(engine, notifier, capture, ports);
+  ASSERT_TRUE(session.start(static_cast<int>(found - names.begin()), input));
+  const jack_nframes_t sung = singer.play();
+  while (!singer.finished()) {
+    std::this_thread::sleep_for(10ms);
+  }
+  std::this_thread::sleep_for(200ms);
+  session.stop();
+  EXPECT_TRUE(notifier.entries.empty());
+
+  // Note-ons in order: each on the semitone of the note or the one below it
+  // (a note starts there and bends up to its pitch).
+  std::vector<std::pair<jack_nframes_t, int>> noteOns;
+  for (const MidiRecorder::Event& e : synthesizer.events()) {
+    if (e.bytes.size() == 3 && (e.bytes[0] & 0xF0) == 0x90 && e.bytes[2] > 0) {
+      noteOns.emplace_back(e.frame, e.bytes[1]);
+    }
+  }
+  ASSERT_EQ(noteOns.size(), kMelody.size());
+  for (std::size_t i = 0; i < kMelody.size(); ++i) {
+    EXPECT_TRUE(noteOns[i].second == kMelody[i] || noteOns[i].second == kMelody[i] - 1)
+        << "note " << i << ": " << noteOns[i].second;
+  }
+  // From a note's start in the input to its note-on at the output: one block
+  // (1372 samples at the real-time default's 32 ms), the analysis and the
+  // periods of the capture and the MIDI client on the way.
+  std::printf("latency from a note's start to its note-on (ms):");
+  for (std::size_t i = 0; i < kMelody.size(); ++i) {
+    const jack_nframes_t start = sung + 8820 + static_cast<jack_nframes_t>(i) * (22050 + 4410);
+    const double latency = (static_cast<double>(noteOns[i].first) - start) / 44100.0;
+    std::printf(" %.1f", latency * 1000);
+    EXPECT_LT(latency, 0.100) << "note " << i;
+    EXPECT_GT(latency, 0.0) << "note " << i;
+  }
+  std::printf("\n");
+}
+
+}  // namespace
+}  // namespace melovantis::test
