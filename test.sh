@@ -22,6 +22,15 @@ cmake --build build-sanitize -j"$jobs"
 (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure -j"$jobs")
 
+echo "== ThreadSanitizer build of the live tests"
+# The capture thread, the device threads and the window share the engine's
+# live controls and display; this build checks them for data races.
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMELOVANTIS_TSAN=ON \
+  -DMELOVANTIS_BUILD_BENCH=OFF -DMELOVANTIS_BUILD_GUI=OFF >/dev/null
+cmake --build build-tsan -j"$jobs" --target conversion_tests live_tests ui_tests
+(cd build-tsan && TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/../tests/live/tsan.supp" \
+  ctest --output-on-failure -j"$jobs" -R '^(LiveRun|LiveDisplayValues|LiveThroughJack|RealTime|Player)\.')
+
 echo "== Fuzz targets"
 # Replays fuzz/regressions, then 30 s per target (scripts/fuzz.sh 600 is the long run).
 ./scripts/fuzz.sh 30

@@ -5,8 +5,8 @@
 namespace melovantis {
 
 // The sound system the program's audio goes through: the one named by
-// MELOVANTIS_AUDIO_API ("jack", "pulse" or "alsa"), else the first one
-// RtAudio finds with devices on it.
+// MELOVANTIS_AUDIO_API ("jack", "pulse" or "alsa"), else a running JACK
+// server, else PulseAudio (or PipeWire's), else ALSA.
 RtAudio::Api chosenAudioApi();
 
 }  // namespace melovantis

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "cli/ConvertCommand.h"
+#include "cli/DevicesCommand.h"
 #include "cli/EditCommand.h"
+#include "cli/LiveCommand.h"
 #include "cli/Usage.h"
 #include "cli/WizardCommand.h"
 
@@ -27,6 +29,12 @@ int main(int argc, char** argv) {
   }
   if (command == "wizard") {
     return melovantis::runWizardCommand(args);
+  }
+  if (command == "devices") {
+    return melovantis::runDevicesCommand(args);
+  }
+  if (command == "live") {
+    return melovantis::runLiveCommand(args);
   }
   return melovantis::usageError("unknown command " + command);
 }

@@ -3,22 +3,39 @@
 #include <RtMidi.h>
 
 #include <cstdlib>
+#include <optional>
+
+#include "audio/SoundSystems.h"
 
 namespace melovantis {
 
 namespace {
 
-// The MIDI system named by MELOVANTIS_MIDI_API ("jack" or "alsa"), else RtMidi's choice.
-RtMidi::Api chosenMidiApi() {
+// The MIDI system named by MELOVANTIS_MIDI_API ("jack" or "alsa"), else the
+// ALSA sequencer where there is one, else a running JACK server; none when
+// neither is there (RtMidi would print its failure to open them).
+std::optional<RtMidi::Api> chosenMidiApi() {
   if (const char* name = std::getenv("MELOVANTIS_MIDI_API"); name != nullptr && *name != '\0') {
     return RtMidi::getCompiledApiByName(name);
   }
-  return RtMidi::UNSPECIFIED;
+  if (alsaSequencerPresent()) {
+    return RtMidi::LINUX_ALSA;
+  }
+  if (jackServerRunning()) {
+    return RtMidi::UNIX_JACK;
+  }
+  return std::nullopt;
 }
 
 std::unique_ptr<RtMidiOut> newOutput() {
+  const std::optional<RtMidi::Api> api = chosenMidiApi();
+  if (!api) {
+    return nullptr;
+  }
   try {
-    return std::make_unique<RtMidiOut>(chosenMidiApi(), "Melovantis");
+    auto out = std::make_unique<RtMidiOut>(*api, "Melovantis");
+    out->setErrorCallback([](RtMidiError::Type, const std::string&, void*) {}, nullptr);
+    return out;
   } catch (const RtMidiError&) {
     return nullptr;  // no MIDI system to talk to
   }

@@ -25,7 +25,13 @@ packages=(
   qt6-base-dev
   xvfb
   xauth
+  librtaudio-dev
+  libfluidsynth-dev
 )
+
+# RtMidi goes in one command with JACK 2: asked for alone, apt satisfies its
+# JACK dependency with JACK 1 and removes jackd2 (and jack_lsp, jack_connect).
+jack_group=(librtmidi-dev jackd2 libjack-jackd2-dev)
 
 # The accuracy evaluation installs its piano recordings with npm; a machine whose
 # Node.js came with its own npm needs nothing more.
@@ -35,6 +41,13 @@ missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
     missing+=("$p")
+  fi
+done
+
+for p in "${jack_group[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("${jack_group[@]}")
+    break
   fi
 done
 
