@@ -29,7 +29,7 @@ cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMELOVANTIS_TSAN=ON 
   -DMELOVANTIS_BUILD_BENCH=OFF -DMELOVANTIS_BUILD_GUI=OFF >/dev/null
 cmake --build build-tsan -j"$jobs" --target conversion_tests live_tests ui_tests
 (cd build-tsan && TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/../tests/live/tsan.supp" \
-  ctest --output-on-failure -j"$jobs" -R '^(LiveRun|LiveDisplayValues|LiveThroughJack|RealTime|Player)\.')
+  ctest --output-on-failure -j"$jobs" -R '^(LiveRun|LiveDisplayValues|LiveThroughJack|LiveCommandThroughJack|RealTime|Player)\.')
 
 echo "== Fuzz targets"
 # Replays fuzz/regressions, then 30 s per target (scripts/fuzz.sh 600 is the long run).
