@@ -220,13 +220,10 @@ void MainWindow::realTimeCommand() {
 
 void MainWindow::midiOutputDeviceCommand() {
   // MIDI previews are rendered to the sound output, so that is the device to choose.
-  const fs::path mixer = services_.launcher.find("pavucontrol");
-  if (mixer.empty() || !services_.launcher.start(mixer, {"--tab=3"})) {
-    services_.notifier.message(
-        "MIDI files are played through your sound output.\nChoose it in your desktop's sound "
-        "settings, or install pavucontrol to choose it from here.",
-        "MIDI Output Device", MessageIcon::Information);
-  }
+  openSoundSettings(services_.launcher, services_.notifier, 3,
+                    "MIDI files are played through your sound output.\nChoose it in your "
+                    "desktop's sound settings, or install pavucontrol to choose it from here.",
+                    "MIDI Output Device");
 }
 
 void MainWindow::openHelpPage(const char* page) {

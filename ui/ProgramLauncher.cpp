@@ -1,8 +1,17 @@
 #include "ui/ProgramLauncher.h"
 
 #include "conversion/ExternalProgram.h"
+#include "engine/Notifier.h"
 
 namespace melovantis {
+
+void openSoundSettings(ProgramLauncher& launcher, Notifier& notifier, int tab, const char* advice,
+                       const char* caption) {
+  const std::filesystem::path mixer = launcher.find("pavucontrol");
+  if (mixer.empty() || !launcher.start(mixer, {"--tab=" + std::to_string(tab)})) {
+    notifier.message(advice, caption, MessageIcon::Information);
+  }
+}
 
 std::filesystem::path SystemProgramLauncher::find(const std::string& name) const {
   return findProgram(name);

@@ -6,6 +6,8 @@
 
 namespace melovantis {
 
+class Notifier;
+
 // The outside programs the window starts: "clean.sh" at exit (waited for) and
 // the sound control panel (not waited for). Tests put a recorder in its place.
 class ProgramLauncher {
@@ -24,6 +26,11 @@ class ProgramLauncher {
   virtual bool start(const std::filesystem::path& program,
                      const std::vector<std::string>& arguments) = 0;
 };
+
+// Opens pavucontrol on one of its tabs (3: output devices, 4: input devices);
+// where it is not installed, says what to use instead, in `advice`.
+void openSoundSettings(ProgramLauncher& launcher, Notifier& notifier, int tab,
+                       const char* advice, const char* caption);
 
 // Starts real programs.
 class SystemProgramLauncher : public ProgramLauncher {

@@ -112,13 +112,10 @@ void RealTimeMode::customSettings() {
 }
 
 void RealTimeMode::selectAudioIn() {
-  const fs::path mixer = services_.launcher.find("pavucontrol");
-  if (mixer.empty() || !services_.launcher.start(mixer, {"--tab=4"})) {
-    services_.notifier.message(
-        "Choose the microphone or line input in your desktop's sound settings,\nor install "
-        "pavucontrol to choose it from here.",
-        "Select Audio In", MessageIcon::Information);
-  }
+  openSoundSettings(services_.launcher, services_.notifier, 4,
+                    "Choose the microphone or line input in your desktop's sound settings,\nor "
+                    "install pavucontrol to choose it from here.",
+                    "Select Audio In");
 }
 
 void RealTimeMode::setGain(int value) {

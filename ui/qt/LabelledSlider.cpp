@@ -1,5 +1,7 @@
 #include "ui/qt/LabelledSlider.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -33,6 +35,13 @@ LabelledSlider::LabelledSlider(const SliderLayout& layout, QWidget* parent)
   grid->addWidget(value, row++, 2);
   grid->addWidget(new QLabel(QString::fromUtf8(layout.leftEnd), this), row, 0, Qt::AlignLeft);
   grid->addWidget(new QLabel(QString::fromUtf8(layout.rightEnd), this), row, 1, Qt::AlignRight);
+}
+
+QDialogButtonBox* okCancelButtons(QDialog* dialog) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  return buttons;
 }
 
 QGroupBox* toolGroup(const QString& title, bool withIcon, QWidget* parent) {

@@ -3,6 +3,8 @@
 #include <QSlider>
 #include <QWidget>
 
+class QDialog;
+class QDialogButtonBox;
 class QGroupBox;
 
 namespace melovantis {
@@ -34,5 +36,8 @@ class LabelledSlider : public QWidget {
 
 // A group box whose title leaves room for the program's icon at its start.
 QGroupBox* toolGroup(const QString& title, bool withIcon, QWidget* parent);
+
+// OK and Cancel, wired to accept and reject `dialog`.
+QDialogButtonBox* okCancelButtons(QDialog* dialog);
 
 }  // namespace melovantis

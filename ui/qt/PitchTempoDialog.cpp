@@ -27,13 +27,10 @@ PitchTempoDialog::PitchTempoDialog(QWidget* parent) : QDialog(parent) {
   auto* tempoColumn = new QVBoxLayout(tempo);
   tempoColumn->addWidget(speed_);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* column = new QVBoxLayout(this);
   column->addWidget(transpose);
   column->addWidget(tempo);
-  column->addWidget(buttons);
+  column->addWidget(okCancelButtons(this));
   setValues(PitchTempoChoice{});
 }
 

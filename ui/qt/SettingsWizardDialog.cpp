@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "ui/qt/LabelledSlider.h"
 #include "ui/qt/Pictures.h"
 
 namespace melovantis {
@@ -26,12 +27,9 @@ SettingsWizardDialog::SettingsWizardDialog(QWidget* parent) : QDialog(parent) {
   auto* row = new QHBoxLayout;
   row->addWidget(picture, 0, Qt::AlignTop);
   row->addWidget(group, 1);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* column = new QVBoxLayout(this);
   column->addLayout(row);
-  column->addWidget(buttons);
+  column->addWidget(okCancelButtons(this));
   setValues(WizardChoices{});
 }
 
