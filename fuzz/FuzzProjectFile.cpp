@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
 
-  SilentNotifier notifier;
+  CountingNotifier notifier;
   AnalysisEngine engine(notifier);
   SettingsRecord settings;
   settings.attackDetection = (size / 5) % 2 == 0 ? 1 : 0;

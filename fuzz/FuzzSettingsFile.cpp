@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fail("a settings file that exists could not be read");
   }
 
-  SilentNotifier notifier;
+  CountingNotifier notifier;
   AnalysisEngine engine(notifier);
   applySettingsToEngine(settings, engine);
   requireUsableGeometry(engine);

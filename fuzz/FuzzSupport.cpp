@@ -13,18 +13,18 @@
 
 namespace melovantis::fuzz {
 
-void SilentNotifier::message(std::string_view text, std::string_view, MessageIcon) {
+void CountingNotifier::message(std::string_view text, std::string_view, MessageIcon) {
   ++messageCount;
   lastText = text;
 }
 
-bool SilentNotifier::askYesNo(std::string_view text, std::string_view, MessageIcon) {
+bool CountingNotifier::askYesNo(std::string_view text, std::string_view, MessageIcon) {
   ++messageCount;
   lastText = text;
   return false;
 }
 
-void SilentNotifier::fatal(std::string_view text) { fail("fatal error: " + std::string(text)); }
+void CountingNotifier::fatal(std::string_view text) { fail("fatal error: " + std::string(text)); }
 
 namespace {
 
@@ -109,7 +109,7 @@ void requireValidMidiFile(const std::filesystem::path& path) {
   }
 }
 
-void requireWrittenMidiFile(AnalysisEngine& engine, SilentNotifier& notifier) {
+void requireWrittenMidiFile(AnalysisEngine& engine, CountingNotifier& notifier) {
   static const std::filesystem::path midi = scratchPath("output.mid");
   if (!writeMidiFile(engine, midi, notifier)) {
     fail("the MIDI file could not be written: " + notifier.lastText);

@@ -17,7 +17,7 @@ namespace melovantis::fuzz {
 
 // Takes every message silently and answers No. A fatal error ends the run
 // like a crash, so the fuzzer keeps the input that led there.
-class SilentNotifier : public Notifier {
+class CountingNotifier : public Notifier {
  public:
   void message(std::string_view text, std::string_view caption, MessageIcon icon) override;
   bool askYesNo(std::string_view text, std::string_view caption, MessageIcon icon) override;
@@ -48,7 +48,7 @@ void requireValidMidiFile(const std::filesystem::path& path);
 // Writes the engine's MIDI file to the scratch file output.mid and aborts
 // unless that succeeds and the file is valid; a failure quotes the notifier's
 // last message.
-void requireWrittenMidiFile(AnalysisEngine& engine, SilentNotifier& notifier);
+void requireWrittenMidiFile(AnalysisEngine& engine, CountingNotifier& notifier);
 
 // Aborts unless the engine's frameCount lies inside its frame table.
 void requireFrameCountInTable(const AnalysisEngine& engine);

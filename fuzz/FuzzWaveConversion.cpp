@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace melovantis::fuzz;
   const std::filesystem::path input = writeScratchInput("input.wav", data, size);
 
-  SilentNotifier notifier;
+  CountingNotifier notifier;
   readEveryBlock(input, notifier);
 
   AnalysisEngine engine(notifier);
