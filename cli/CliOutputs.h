@@ -5,17 +5,17 @@
 namespace melovantis {
 
 class AnalysisEngine;
-class Notifier;
+class StderrNotifier;
 struct SettingsRecord;
 
 // The command line's writers: the program's own message through the notifier,
-// then the system's reason (a full disk, a read-only folder) on standard error.
-bool saveMidi(AnalysisEngine& engine, const std::filesystem::path& path, Notifier& notifier);
+// naming the file, then the system's reason (a full disk, a read-only folder).
+bool saveMidi(AnalysisEngine& engine, const std::filesystem::path& path, StderrNotifier& notifier);
 bool saveProject(const AnalysisEngine& engine, const std::filesystem::path& path,
-                 Notifier& notifier);
+                 StderrNotifier& notifier);
 bool saveSettings(const SettingsRecord& settings, const std::filesystem::path& path,
-                  Notifier& notifier);
+                  StderrNotifier& notifier);
 bool saveFrames(const AnalysisEngine& engine, const std::filesystem::path& path,
-                Notifier& notifier);
+                StderrNotifier& notifier);
 
 }  // namespace melovantis

@@ -4,7 +4,7 @@
 #include "documents/FactoryData.h"
 #include "documents/SettingsFile.h"
 #include "documents/SettingsRecord.h"
-#include "engine/Notifier.h"
+#include "cli/StderrNotifier.h"
 
 namespace melovantis {
 
@@ -17,7 +17,8 @@ std::filesystem::path factoryBroadSettings() {
 }
 
 bool loadSettings(const std::filesystem::path& path, SettingsRecord& settings,
-                  AnalysisEngine& engine, Notifier& notifier) {
+                  AnalysisEngine& engine, StderrNotifier& notifier) {
+  notifier.about(path, FileKind::Settings);
   if (!readSettingsFile(path, settings)) {
     notifier.message("Cannot open settings file " + path.string(), "Error", MessageIcon::Error);
     return false;

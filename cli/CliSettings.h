@@ -5,7 +5,7 @@
 namespace melovantis {
 
 class AnalysisEngine;
-class Notifier;
+class StderrNotifier;
 struct SettingsRecord;
 
 // The factory Private/default.set.
@@ -17,6 +17,6 @@ std::filesystem::path factoryBroadSettings();
 // Reads a settings file into the record and applies it to the engine. A file
 // that cannot be read is reported and nothing is applied.
 bool loadSettings(const std::filesystem::path& path, SettingsRecord& settings,
-                  AnalysisEngine& engine, Notifier& notifier);
+                  AnalysisEngine& engine, StderrNotifier& notifier);
 
 }  // namespace melovantis

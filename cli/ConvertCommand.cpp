@@ -1,5 +1,7 @@
 #include "cli/ConvertCommand.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -49,6 +51,13 @@ bool isSuitableWave(const std::filesystem::path& path) {
          isAnalysableFormat(*probe.format());
 }
 
+// A regular file with something in it that we may read: worth handing to the converter.
+bool isReadableContent(const std::filesystem::path& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(path, ec) && std::filesystem::file_size(path, ec) > 0 &&
+         !ec && ::access(path.c_str(), R_OK) == 0;
+}
+
 // Frames, pitched frames, and the lowest and highest note found.
 std::string summaryLine(const AnalysisEngine& engine) {
   int pitched = 0;
@@ -95,26 +104,30 @@ int convertFile(const ConvertOptions& options, const std::filesystem::path& inpu
   }
   engine.onsetPlacement = options.onsetPlacement;
 
-  // Anything but the one WAVE form the analysis takes goes through the
-  // external converter first, into a temporary WAVE file.
+  // Anything readable but the one WAVE form the analysis takes goes through
+  // the external converter first, into a temporary WAVE file. When the
+  // converter fails, its reason leads the message about the input itself, so
+  // a WAVE in another format is still described as it is.
   std::filesystem::path wavePath = input;
+  std::string converterProblem;
   TemporaryFolder scratch;
-  std::error_code ec;
-  if (options.useConverter && std::filesystem::is_regular_file(input, ec) &&
-      !isSuitableWave(input)) {
+  if (options.useConverter && isReadableContent(input) && !isSuitableWave(input)) {
     const AudioFileConverter converter;
-    if (!converter.findProgram().empty() && scratch.create()) {
-      say(options, "Converting " + input.string() + " with ffmpeg");
-      wavePath = scratch.path() / (input.stem().string() + ".wav");
-      converter.convert(input, wavePath);
+    if (scratch.create()) {
+      if (!converter.findProgram().empty()) {
+        say(options, "Converting " + input.string() + " with ffmpeg");
+      }
+      const std::filesystem::path converted = scratch.path() / (input.stem().string() + ".wav");
+      converterProblem = converter.convert(input, converted);
+      if (converterProblem.empty()) {
+        wavePath = converted;
+      }
     }
   }
 
+  notifier.about(input, FileKind::Wave, converterProblem);
   WaveReader reader;
   if (!checkWaveFormat(reader, wavePath, notifier)) {
-    if (wavePath != input) {
-      std::fputs(("melovantis: " + input.string() + " could not be converted\n").c_str(), stderr);
-    }
     return 1;
   }
 
@@ -170,12 +183,10 @@ int convertMany(const ConvertOptions& options) {
   const int workers = std::clamp(budget, 1, static_cast<int>(options.inputs.size()));
   const int threads = std::max(1, budget / workers);
   std::atomic<std::size_t> next{0};
-  std::atomic<int> failures{0};
+  std::vector<char> failed(options.inputs.size(), 0);  // one element per worker write, no sharing
   auto work = [&] {
     for (std::size_t i = next++; i < options.inputs.size(); i = next++) {
-      if (convertFile(options, options.inputs[i], false, threads) != 0) {
-        ++failures;
-      }
+      failed[i] = convertFile(options, options.inputs[i], false, threads) != 0 ? 1 : 0;
     }
   };
   std::vector<std::thread> pool;
@@ -186,9 +197,19 @@ int convertMany(const ConvertOptions& options) {
   for (auto& t : pool) {
     t.join();
   }
+  // The failures again at the end, in the order given, where a batch's
+  // scrolled-away messages would otherwise hide them.
+  std::string names;
+  int failures = 0;
+  for (std::size_t i = 0; i < failed.size(); ++i) {
+    if (failed[i] != 0) {
+      ++failures;
+      names += "\n  " + options.inputs[i].string();
+    }
+  }
   if (failures > 0) {
-    std::fprintf(stderr, "melovantis: %d of %zu files failed\n", failures.load(),
-                 options.inputs.size());
+    printProblem(std::to_string(failures) + " of " + std::to_string(options.inputs.size()) +
+                 " files failed:" + names);
   }
   return failures > 0 ? 1 : 0;
 }

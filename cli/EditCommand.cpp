@@ -153,9 +153,11 @@ int runEditCommand(const std::vector<std::string>& args) {
     return 1;
   }
   engine.onsetPlacement = options.onsetPlacement;
+  notifier.about(options.project, FileKind::Project);
   if (!readProjectFile(engine, options.project, notifier)) {
     return 1;
   }
+  notifier.about({}, FileKind::Output);  // the tools' messages are about no one file
   engine.runAttackPass();
 
   for (const ToolStep& step : options.steps) {

@@ -100,9 +100,17 @@ int runLiveCommand(const std::vector<std::string>& args) {
   std::unique_ptr<AudioCaptureBackend> capture;
   FileCaptureBackend* file = nullptr;
   if (!options.inputFile.empty()) {
+    notifier.about(options.inputFile, FileKind::Wave);
     auto fileCapture = std::make_unique<FileCaptureBackend>(options.inputFile, notifier);
     file = fileCapture.get();
+    if (fileCapture->lengthSeconds() <= 0.0) {
+      if (notifier.printed() == 0) {
+        notifier.message("The file holds no sound to play", "Error", MessageIcon::Error);
+      }
+      return 1;
+    }
     capture = std::move(fileCapture);
+    notifier.about({}, FileKind::Output);  // what follows is about the devices
   } else {
     capture = std::make_unique<RtAudioCaptureBackend>();
   }

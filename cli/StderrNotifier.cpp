@@ -5,23 +5,45 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <string>
 
 namespace melovantis {
 
-namespace {
+void printProblem(std::string_view text) {
+  std::fputs(("melovantis-cli: " + std::string(text) + "\n").c_str(), stderr);
+}
 
-void print(std::string_view text, std::string_view caption) {
-  std::cerr << "melovantis: ";
+void StderrNotifier::about(std::filesystem::path file, FileKind kind, std::string before,
+                           std::string reason) {
+  file_ = std::move(file);
+  kind_ = kind;
+  before_ = std::move(before);
+  reason_ = std::move(reason);
+}
+
+void StderrNotifier::print(std::string_view text, std::string_view caption) const {
+  std::string line;
+  const std::string file = file_.string();
+  if (!file.empty() && text.find(file) == std::string_view::npos) {
+    line += file + ": ";
+  }
+  if (!before_.empty()) {
+    line += before_ + "; ";
+  }
   // Captions that only repeat the kind of box ("Error") add nothing on a terminal.
   if (!caption.empty() && caption != "Error" && caption != text) {
     const bool longText = text.find('\n') != std::string_view::npos;
-    std::cerr << caption << (longText ? "\n" : (caption.back() == '.' ? " " : ": "));
+    line += std::string(caption) + (longText ? "\n" : (caption.back() == '.' ? " " : ": "));
   }
-  std::cerr << text << '\n';
+  line += text;
+  if (!file.empty()) {
+    const std::string problem = reason_.empty() ? fileProblem(file_, kind_) : reason_;
+    if (!problem.empty()) {
+      line += " (" + problem + ")";
+    }
+  }
+  printProblem(line);
+  ++printed_;
 }
-
-}  // namespace
 
 void StderrNotifier::message(std::string_view text, std::string_view caption, MessageIcon) {
   print(text, caption);

@@ -120,6 +120,7 @@ int runWizardCommand(const std::vector<std::string>& args) {
   }
 
   WaveReader reader;
+  notifier.about(options.input, FileKind::Wave);
   if (!checkWaveFormat(reader, options.input, notifier)) {
     return 1;
   }
@@ -127,8 +128,7 @@ int runWizardCommand(const std::vector<std::string>& args) {
   const std::filesystem::path broad = factoryBroadSettings();
   if (!std::filesystem::is_regular_file(broad)) {
     // The wizard goes on with the settings in force, as the program does.
-    std::cerr << "melovantis: " << broad.string() << " not found; examining with "
-              << options.settings.string() << '\n';
+    printProblem(broad.string() + " not found; examining with " + options.settings.string());
   }
   if (!options.quiet) {
     std::cerr << "Settings Wizard is examining your wave file...\n";

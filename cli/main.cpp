@@ -1,4 +1,5 @@
 // melovantis-cli: the command-line front end on the core library.
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -10,6 +11,16 @@
 #include "cli/Usage.h"
 #include "cli/WizardCommand.h"
 
+namespace {
+
+bool asks(const std::vector<std::string>& args, std::initializer_list<const char*> names) {
+  return std::any_of(args.begin(), args.end(), [&](const std::string& a) {
+    return std::find(names.begin(), names.end(), a) != names.end();
+  });
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
@@ -17,8 +28,31 @@ int main(int argc, char** argv) {
   }
   const std::string command = args.front();
   args.erase(args.begin());
-  if (command == "--help" || command == "-h" || command == "help") {
+  if (command == "--help" || command == "-h") {
     std::cout << melovantis::usageText();
+    return 0;
+  }
+  if (command == "--version") {
+    std::cout << melovantis::versionText();
+    return 0;
+  }
+  if (command == "help") {
+    // "help convert" is "convert --help".
+    const auto text = args.empty() ? std::optional<std::string>(melovantis::usageText())
+                                   : melovantis::commandHelp(args.front());
+    if (!text) {
+      return melovantis::usageError("unknown command " + args.front());
+    }
+    std::cout << *text;
+    return 0;
+  }
+  // Help and version win over everything else a command is given, as users expect.
+  if (const auto help = melovantis::commandHelp(command); help && asks(args, {"-h", "--help"})) {
+    std::cout << *help;
+    return 0;
+  }
+  if (melovantis::commandHelp(command) && asks(args, {"--version"})) {
+    std::cout << melovantis::versionText();
     return 0;
   }
   if (command == "convert") {

@@ -24,18 +24,19 @@ std::filesystem::path AudioFileConverter::findProgram() const {
   return melovantis::findProgram(kProgramName, programFolder_);
 }
 
-int AudioFileConverter::convert(const std::filesystem::path& source,
-                                const std::filesystem::path& target) const {
+std::string AudioFileConverter::convert(const std::filesystem::path& source,
+                                        const std::filesystem::path& target) const {
   const std::filesystem::path program = findProgram();
   if (program.empty()) {
-    return -1;
+    return std::string(kProgramName) + " not found";
   }
   // The converter runs in the program folder, so relative paths are made absolute here.
   std::error_code ec;
-  return runProgramAndWait(
+  const ProgramExit exit = runProgram(
       program,
       arguments(std::filesystem::absolute(source, ec), std::filesystem::absolute(target, ec)),
       programFolder_);
+  return describeFailure(kProgramName, exit);
 }
 
 }  // namespace melovantis

@@ -21,10 +21,12 @@ class AudioFileConverter {
   // The converter to run, or an empty path when none is installed.
   std::filesystem::path findProgram() const;
 
-  // Converts source into target, replacing an older target. Returns the
-  // converter's exit status, or -1 when it could not be started. As with any
-  // outside program, only the file it leaves behind tells whether it worked.
-  int convert(const std::filesystem::path& source, const std::filesystem::path& target) const;
+  // Converts source into target, replacing an older target. Returns why the
+  // converter failed ("ffmpeg not found", "ffmpeg exited with status 1"), or
+  // an empty text when it exited with 0. Even then only the file it leaves
+  // behind tells whether it worked.
+  std::string convert(const std::filesystem::path& source,
+                      const std::filesystem::path& target) const;
 
  private:
   std::filesystem::path programFolder_;

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 #include <thread>
 
@@ -21,9 +22,10 @@ bool isExecutable(const std::filesystem::path& p) {
   return std::filesystem::is_regular_file(p, ec) && ::access(p.c_str(), X_OK) == 0;
 }
 
-// Starts the child with its standard streams on /dev/null; 0 when it failed.
+// Starts the child with its standard streams on /dev/null; 0 when it failed,
+// with the reason in `error` when one is given.
 pid_t spawn(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-            const std::filesystem::path& workingFolder) {
+            const std::filesystem::path& workingFolder, int* error = nullptr) {
   std::vector<std::string> args = arguments;
   args.insert(args.begin(), program.string());
   std::vector<char*> argv;
@@ -44,9 +46,13 @@ pid_t spawn(const std::filesystem::path& program, const std::vector<std::string>
   pid_t pid = 0;
   const int spawned = ::posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0 && error != nullptr) {
+    *error = spawned;
+  }
   return spawned == 0 ? pid : 0;
 }
 
+// The child's raw wait status, or -1 when it could not be waited for.
 int waitFor(pid_t pid) {
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0) {
@@ -54,7 +60,7 @@ int waitFor(pid_t pid) {
       return -1;
     }
   }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return status;
 }
 
 }  // namespace
@@ -80,10 +86,44 @@ std::filesystem::path findProgram(const std::string& name,
   return {};
 }
 
+ProgramExit runProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                       const std::filesystem::path& workingFolder) {
+  ProgramExit exit;
+  const pid_t pid = spawn(program, arguments, workingFolder, &exit.startError);
+  if (pid <= 0) {
+    return exit;
+  }
+  exit.started = true;
+  const int raw = waitFor(pid);
+  if (raw >= 0 && WIFEXITED(raw)) {
+    exit.status = WEXITSTATUS(raw);
+  } else if (raw >= 0 && WIFSIGNALED(raw)) {
+    exit.signal = WTERMSIG(raw);
+  }
+  return exit;
+}
+
+std::string describeFailure(const std::string& name, const ProgramExit& exit) {
+  if (exit.succeeded()) {
+    return {};
+  }
+  if (!exit.started) {
+    return name + " could not be started" +
+           (exit.startError != 0 ? " (" + std::string(std::strerror(exit.startError)) + ")" : "");
+  }
+  if (exit.signal != 0) {
+    return name + " was ended by signal " + std::to_string(exit.signal);
+  }
+  if (exit.status < 0) {
+    return name + " could not be waited for";
+  }
+  return name + " exited with status " + std::to_string(exit.status);
+}
+
 int runProgramAndWait(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                       const std::filesystem::path& workingFolder) {
-  const pid_t pid = spawn(program, arguments, workingFolder);
-  return pid > 0 ? waitFor(pid) : -1;
+  const ProgramExit exit = runProgram(program, arguments, workingFolder);
+  return exit.started && exit.signal == 0 ? exit.status : -1;
 }
 
 bool startProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
