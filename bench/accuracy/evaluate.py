@@ -38,6 +38,8 @@ import mir_eval  # noqa: E402  (after the filter: it warns on empty estimates)
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 FRAME_HOP_S = 0.01
+# Longest a converter run may take before it counts as hung.
+OUTSIDE_PROGRAM_SECONDS = 600
 
 
 def _render_stamp():
@@ -139,7 +141,7 @@ def prepare_corpus(work, chosen, variants, jobs):
 
 def _run(command, env=None):
     result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
-                            env=env)
+                            env=env, timeout=OUTSIDE_PROGRAM_SECONDS)
     if result.returncode != 0:
         raise RuntimeError(f"{' '.join(command)} failed ({result.returncode}): "
                            f"{result.stderr.strip()[-500:]}")
@@ -148,7 +150,7 @@ def _run(command, env=None):
 
 def convert_supports_wizard(cli):
     usage = subprocess.run([cli, "--help"], stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                           text=True).stdout
+                           text=True, timeout=OUTSIDE_PROGRAM_SECONDS).stdout
     convert_part = usage.split("melovantis-cli edit")[0]
     return "--wizard" in convert_part
 

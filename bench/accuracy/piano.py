@@ -64,7 +64,7 @@ def _recording(folder, key):
     if path not in _cache:
         raw = subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-i", path, "-ac", "1",
                               "-ar", str(SAMPLE_RATE), "-f", "f32le", "-c:a", "pcm_f32le", "-"],
-                             check=True, stdout=subprocess.PIPE).stdout
+                             check=True, stdout=subprocess.PIPE, timeout=300).stdout
         samples = np.frombuffer(raw, dtype="<f4").astype(np.float64)
         # The note starts where the recording first rises above -50 dB of its peak.
         start = int(np.argmax(np.abs(samples) > np.max(np.abs(samples)) * 10 ** (-50 / 20)))

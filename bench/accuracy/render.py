@@ -46,11 +46,13 @@ def _synthesize(midi_path, reverb, soundfont=SOUNDFONT):
                    "-O", "float", "-T", "wav", "-F", stereo]
         command += _REVERB_OPTIONS if reverb else ["-R", "0"]
         command += [soundfont, str(midi_path)]
-        subprocess.run(command, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        # Time limits, so a program that hangs fails the run instead of stalling it.
+        subprocess.run(command, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                       timeout=300)
         mono = subprocess.run(
             ["ffmpeg", "-nostdin", "-loglevel", "error", "-i", stereo, "-ac", "1",
              "-ar", str(SAMPLE_RATE), "-f", "f32le", "-c:a", "pcm_f32le", "-"],
-            check=True, stdout=subprocess.PIPE).stdout
+            check=True, stdout=subprocess.PIPE, timeout=300).stdout
     return np.frombuffer(mono, dtype="<f4").astype(np.float64)
 
 

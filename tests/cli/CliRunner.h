@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/TestFiles.h"
 #include "support/WaveFileBuilder.h"
 
 namespace melovantis::test {
@@ -25,8 +26,11 @@ inline std::string quote(const std::string& s) {
 }
 
 // Runs melovantis-cli with the arguments, capturing both output streams.
-inline CliResult runCli(const TempFolder& dir, const std::vector<std::string>& args) {
-  std::string command = quote(MELOVANTIS_CLI);
+// `before` goes ahead of the program: variables for its environment, or a
+// program that runs it as another user.
+inline CliResult runCli(const TempFolder& dir, const std::vector<std::string>& args,
+                        const std::string& before = "") {
+  std::string command = before + quote(MELOVANTIS_CLI);
   for (const auto& a : args) {
     command += " " + quote(a);
   }
@@ -34,7 +38,8 @@ inline CliResult runCli(const TempFolder& dir, const std::vector<std::string>& a
   const auto errPath = dir / "cli-err.txt";
   command += " >" + quote(outPath.string()) + " 2>" + quote(errPath.string()) + " </dev/null";
   CliResult r;
-  const int raw = std::system(command.c_str());
+  // The program's own time limit too: a conversion that hangs fails its test.
+  const int raw = runLimited(command, 300);
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   r.out = readText(outPath);
   r.err = readText(errPath);

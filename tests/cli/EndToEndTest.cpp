@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/CliRunner.h"
+#include "support/TestFiles.h"
 #include "support/TestSignals.h"
 #include "support/WaveFileBuilder.h"
 
@@ -88,7 +89,7 @@ TEST(EndToEnd, ToneToMidiToSynthesizerAndBackKeepsNote69) {
 
   // An independent reader accepts the file and finds the note.
   const auto csv = dir / "midicsv.txt";
-  ASSERT_EQ(std::system(("midicsv " + quote(midi.string()) + " " + quote(csv.string())).c_str()), 0);
+  ASSERT_EQ(test::runLimited("midicsv " + quote(midi.string()) + " " + quote(csv.string())), 0);
   // Notes start on the semitone at or below the pitch, with an upward bend:
   // what sounds is the key plus the bend.
   EXPECT_NEAR(soundingPitchOfFirstNote(readText(csv)), 69.0, 0.1) << readText(csv);
@@ -97,9 +98,8 @@ TEST(EndToEnd, ToneToMidiToSynthesizerAndBackKeepsNote69) {
   const auto rendered = dir / "rendered.wav";
   // The volume controller carries the recording's level, which is low for a
   // synthesizer, so the rendering is made louder.
-  ASSERT_EQ(std::system(("fluidsynth -ni -q -g 3 -r 44100 -F " + quote(rendered.string()) + " " +
-                         quote(kSoundFont) + " " + quote(midi.string()) + " >/dev/null 2>&1")
-                            .c_str()),
+  ASSERT_EQ(test::runLimited("fluidsynth -ni -q -g 3 -r 44100 -F " + quote(rendered.string()) + " " +
+                             quote(kSoundFont) + " " + quote(midi.string()) + " >/dev/null 2>&1"),
             0);
   ASSERT_GT(std::filesystem::file_size(rendered), 44100u);
 

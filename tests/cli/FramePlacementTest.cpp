@@ -61,7 +61,7 @@ TEST(FramePlacement, ConversionWritesTheSameFilesAsBeforeNotesMovedToTheirAttack
         }
         return joined;
       }();
-      ASSERT_EQ(std::system(command.c_str()), 0);
+      ASSERT_EQ(test::runLimited(command), 0);
       for (const auto& output : outputs) {
         test::writeBytes(referencePath(output), test::readFileBytes(dir / output));
       }

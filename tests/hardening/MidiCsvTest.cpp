@@ -25,6 +25,7 @@
 #include "fuzz/StandardMidiCheck.h"
 #include "midi/MidiFileWriter.h"
 #include "support/RecordingNotifier.h"
+#include "support/TestFiles.h"
 #include "support/WaveFileBuilder.h"
 #include "tools/AutoCorrect.h"
 
@@ -44,7 +45,7 @@ std::string shellQuoted(const std::filesystem::path& path) { return "'" + path.s
 std::string midicsvProblems(const std::filesystem::path& midi, const std::filesystem::path& csv) {
   const std::string command = "midicsv " + shellQuoted(midi) + " " + shellQuoted(csv) + " 2>" +
                               shellQuoted(csv.string() + ".err");
-  const int status = std::system(command.c_str());
+  const int status = test::runLimited(command);
   if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     std::ifstream err(csv.string() + ".err");
     std::stringstream text;

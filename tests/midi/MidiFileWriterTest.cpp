@@ -15,6 +15,7 @@
 #include "engine/AnalysisEngine.h"
 #include "midi/FrameRows.h"
 #include "support/RecordingNotifier.h"
+#include "support/TestFiles.h"
 #include "support/WaveFileBuilder.h"
 
 namespace melovantis {
@@ -461,7 +462,7 @@ TEST_F(MidiFileWriterTest, MidicsvReadsAWrittenFile) {
   const std::filesystem::path csv = folder / "song.csv";
   const std::string command =
       "midicsv '" + (folder / "song.mid").string() + "' '" + csv.string() + "' 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0);
+  ASSERT_EQ(test::runLimited(command), 0);
   std::ifstream in(csv);
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_NE(text.find("0, 0, Header, 0, 1, 480"), std::string::npos) << text;

@@ -32,10 +32,22 @@ std::string readText(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+int runLimited(const std::string& command, int seconds) {
+  // The second signal is for a program that ignores the first.
+  const std::string limited =
+      "timeout -k 5 " + std::to_string(seconds) + " sh -c '" + [&] {
+        std::string quoted;
+        for (char c : command) {
+          quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        }
+        return quoted;
+      }() + "'";
+  return std::system(limited.c_str());
+}
+
 bool encodeWithFfmpeg(const std::filesystem::path& from, const std::filesystem::path& to) {
-  const std::string command = "timeout 60 ffmpeg -nostdin -loglevel error -y -i '" +
-                              from.string() + "' '" + to.string() + "'";
-  return std::system(command.c_str()) == 0;
+  return runLimited("ffmpeg -nostdin -loglevel error -y -i '" + from.string() + "' '" +
+                    to.string() + "'") == 0;
 }
 
 }  // namespace melovantis::test

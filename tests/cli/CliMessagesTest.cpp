@@ -1,0 +1,167 @@
+// What a user reads when a file is refused: each message names the file and
+// gives the reason, in every command and in a batch.
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/CliRunner.h"
+#include "support/TestSignals.h"
+#include "support/WaveFileBuilder.h"
+
+namespace melovantis {
+namespace {
+
+namespace fs = std::filesystem;
+using test::runCli;
+
+class CliMessages : public ::testing::Test {
+ protected:
+  CliMessages() {
+    test::writeMonoWave(dir / "good.wav", test::harmonicTone(69, 22050));
+    test::writeText(dir / "garbage.wav", std::string(3000, 'x'));
+    test::writeText(dir / "empty.wav", "");
+    test::writeMonoWave(dir / "unreadable.wav", test::harmonicTone(69, 22050));
+    fs::permissions(dir / "unreadable.wav", fs::perms::none);
+    // Everyone may enter and write here, so the program can run as another user.
+    fs::permissions(dir.path(), fs::perms::all);
+    fs::create_directories(dir / "bin");
+  }
+
+  // Root reads every file, so the program runs as nobody to meet an
+  // unreadable one; empty when that cannot be done here.
+  static std::string asUserWhoCannotRead() {
+    if (::geteuid() != 0) {
+      return " ";
+    }
+    return std::system("command -v setpriv >/dev/null 2>&1") == 0
+               ? "setpriv --reuid=65534 --regid=65534 --clear-groups "
+               : "";
+  }
+
+  // A stand-in for ffmpeg that fails as a broken one would.
+  std::string failingConverterFirst() {
+    test::writeText(dir / "bin" / "ffmpeg", "#!/bin/sh\nexit 1\n");
+    fs::permissions(dir / "bin" / "ffmpeg", fs::perms::all);
+    return "PATH=" + (dir / "bin").string() + ":/usr/bin:/bin ";
+  }
+
+  std::string named(const std::string& file) const { return (dir / file).string(); }
+
+  test::TempFolder dir;
+};
+
+TEST_F(CliMessages, EveryCommandNamesTheRefusedFileAndWhy) {
+  struct Command {
+    std::vector<std::string> before;  // the arguments ahead of the input
+    std::vector<std::string> after;
+    std::string text;
+    std::string contentReason;  // for a file of the wrong kind
+  };
+  const std::vector<Command> commands = {
+      {{"convert"}, {"--no-convert", "--quiet"}, "Not a valid wave file!", "no RIFF WAVE header"},
+      {{"wizard"}, {"--save", named("x.set"), "--quiet"}, "Not a valid wave file!",
+       "no RIFF WAVE header"},
+      {{"live", "--input-file"}, {"--seconds", "1"}, "Not a valid wave file!",
+       "no RIFF WAVE header"},
+      {{"edit"}, {"--midi", named("x.mid")}, "Cannot open Melovantis file!",
+       "no frame count at its start"},
+  };
+  const std::string user = asUserWhoCannotRead();
+  for (const Command& c : commands) {
+    for (const auto& [file, reason] : std::vector<std::pair<std::string, std::string>>{
+             {"missing.wav", "No such file or directory"},
+             {"empty.wav", "empty file"},
+             {"garbage.wav", c.contentReason},
+             {"unreadable.wav", "Permission denied"}}) {
+      if (file == "unreadable.wav" && user.empty()) {
+        continue;
+      }
+      std::vector<std::string> args = c.before;
+      args.push_back(named(file));
+      args.insert(args.end(), c.after.begin(), c.after.end());
+      const auto r = runCli(dir, args, file == "unreadable.wav" ? user : "");
+      EXPECT_EQ(r.status, 1) << c.before[0] << " " << file;
+      EXPECT_EQ(r.err,
+                "melovantis-cli: " + named(file) + ": " + c.text + " (" + reason + ")\n")
+          << c.before[0];
+    }
+  }
+}
+
+TEST_F(CliMessages, ABatchGoesOnPastEachFailureAndListsThemAtTheEnd) {
+  const std::string user = asUserWhoCannotRead();
+  std::vector<std::string> inputs = {"missing.wav", "garbage.wav", "good.wav"};
+  if (!user.empty()) {
+    inputs.insert(inputs.begin() + 1, "unreadable.wav");
+  }
+  std::vector<std::string> args = {"convert", "--jobs", "2", "--quiet"};
+  for (const auto& input : inputs) {
+    args.push_back(named(input));
+  }
+  const auto r = runCli(dir, args, failingConverterFirst() + (user.empty() ? "" : user));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(fs::is_regular_file(dir / "good.mid"));
+  EXPECT_NE(r.err.find(named("missing.wav") +
+                       ": Not a valid wave file! (No such file or directory)\n"),
+            std::string::npos)
+      << r.err;
+  // The converter was tried on the garbage and said why it failed.
+  EXPECT_NE(r.err.find(named("garbage.wav") + ": ffmpeg exited with status 1; Not a valid wave "
+                                              "file! (no RIFF WAVE header)\n"),
+            std::string::npos)
+      << r.err;
+  std::string list;
+  for (const auto& input : inputs) {
+    if (input != "good.wav") {
+      list += "\n  " + named(input);
+    }
+  }
+  const std::string summary = "melovantis-cli: " + std::to_string(inputs.size() - 1) + " of " +
+                              std::to_string(inputs.size()) + " files failed:" + list + "\n";
+  ASSERT_GE(r.err.size(), summary.size());
+  EXPECT_EQ(r.err.substr(r.err.size() - summary.size()), summary);
+  if (!user.empty()) {
+    EXPECT_NE(r.err.find(named("unreadable.wav") + ": Not a valid wave file! (Permission denied)"),
+              std::string::npos)
+        << r.err;
+  }
+}
+
+TEST_F(CliMessages, AMissingConverterIsSaidBeforeWhatTheFileIs) {
+  test::WaveFileBuilder().fmt(1, 2, 48000, 16).data(test::harmonicTone(69, 4800)).write(
+      dir / "stereo.wav");
+  const std::string noConverter = "PATH=" + (dir / "bin").string() + " ";
+  test::writeText(dir / "garbage.mp3", "ID3 not really");
+  auto r = runCli(dir, {"convert", named("garbage.mp3"), "--quiet"}, noConverter);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "melovantis-cli: " + named("garbage.mp3") +
+                       ": ffmpeg not found; Not a valid wave file! (no RIFF WAVE header)\n");
+
+  r = runCli(dir, {"convert", named("stereo.wav"), "--quiet"}, noConverter);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("melovantis-cli: " + named("stereo.wav") +
+                            ": ffmpeg not found; Not suitable format.\nThis wave file was "
+                            "recorded with the following settings:\nType: Uncompressed PCM, "
+                            "Stereo, Sample rate:48000 Hz",
+                        0),
+            0u)
+      << r.err;
+}
+
+TEST_F(CliMessages, FilesWrittenOrReadBesideTheInputAreNamedToo) {
+  auto r = runCli(dir, {"convert", named("good.wav"), "--settings", named("none.set")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "melovantis-cli: Cannot open settings file " + named("none.set") +
+                       " (No such file or directory)\n");
+  const std::string target = named("no/such/folder/x.mid");
+  r = runCli(dir, {"convert", named("good.wav"), "--quiet", "--midi", target});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "melovantis-cli: " + target + ": File error! (No such file or directory)\n");
+}
+
+}  // namespace
+}  // namespace melovantis
