@@ -27,6 +27,8 @@ packages=(
   xauth
   librtaudio-dev
   libfluidsynth-dev
+  groff-base
+  man-db
 )
 
 # RtMidi goes in one command with JACK 2: asked for alone, apt satisfies its
