@@ -34,7 +34,7 @@ case "$1" in
 esac
 cmake --build "$build" -j"$jobs" --target melovantis-cli >/dev/null
 case "$1" in
-  convert|edit|wizard|help|--help|-h) exec "$cli" "$@" ;;
+  convert|edit|wizard|devices|live|help|--help|-h|--version) exec "$cli" "$@" ;;
 esac
 
 input="$1"
