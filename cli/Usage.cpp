@@ -18,7 +18,7 @@ constexpr const char* kConvertHelp =
     "                       asked: INPUT with .mid beside it)\n"
     "  --project OUT.mvt    write a project file for later editing\n"
     "  --frames OUT.csv     write the frame table as CSV:\n"
-    "                       frame,time_s,pitch,volume,brightness,attack\n"
+    "                       frame,time_s,pitch,volume,brightness,attack[,onset_s]\n"
     "  --jobs N             use N cores (1..256, default: all). One input is analysed on N\n"
     "                       cores at once; several inputs convert N at a time, each to its\n"
     "                       own NAME.mid, and one failing file does not stop the rest\n"
