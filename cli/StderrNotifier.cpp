@@ -23,7 +23,10 @@ void StderrNotifier::about(std::filesystem::path file, FileKind kind, std::strin
 void StderrNotifier::print(std::string_view text, std::string_view caption) const {
   std::string line;
   const std::string file = file_.string();
-  if (!file.empty() && text.find(file) == std::string_view::npos) {
+  // Our own messages that already end with the file's name ("Cannot open
+  // settings file x.set") are not prefixed with it again.
+  const bool namesIt = text.size() > file.size() && text.ends_with(" " + file);
+  if (!file.empty() && !namesIt) {
     line += file + ": ";
   }
   if (!before_.empty()) {

@@ -152,6 +152,11 @@ TEST_F(CliMessages, AMissingConverterIsSaidBeforeWhatTheFileIs) {
       << r.err;
 }
 
+TEST_F(CliMessages, AShortNameInsideTheMessagesWordsIsStillNamed) {
+  const auto r = runCli(dir, {"convert", "a"}, "cd " + test::quote(dir.path().string()) + " && ");
+  EXPECT_EQ(r.err, "melovantis-cli: a: Not a valid wave file! (No such file or directory)\n");
+}
+
 TEST_F(CliMessages, FilesWrittenOrReadBesideTheInputAreNamedToo) {
   auto r = runCli(dir, {"convert", named("good.wav"), "--settings", named("none.set")});
   EXPECT_EQ(r.status, 1);
