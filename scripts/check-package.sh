@@ -30,6 +30,12 @@ trap cleanup EXIT
 chroot "$root" sh -c "apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq /tmp/$(basename "$deb") >/dev/null"
 chroot "$root" melovantis --version
 chroot "$root" melovantis-cli --help | head -1
+chroot "$root" melovantis-cli --version
+for f in /usr/share/man/man1/melovantis-cli.1 /usr/share/man/man1/melovantis.1 \
+  /usr/share/bash-completion/completions/melovantis-cli \
+  /usr/share/bash-completion/completions/melovantis; do
+  chroot "$root" test -f "$f" && echo "Installed: $f"
+done
 
 display=:$((RANDOM % 400 + 100))
 Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 & xvfb=$!
