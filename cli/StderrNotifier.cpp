@@ -20,7 +20,7 @@ void StderrNotifier::about(std::filesystem::path file, FileKind kind, std::strin
   reason_ = std::move(reason);
 }
 
-void StderrNotifier::print(std::string_view text, std::string_view caption) const {
+void StderrNotifier::print(std::string_view text, std::string_view caption) {
   std::string line;
   const std::string file = file_.string();
   // Our own messages that already end with the file's name ("Cannot open

@@ -34,13 +34,13 @@ class StderrNotifier : public Notifier {
   [[noreturn]] void fatal(std::string_view text) override;
 
  private:
-  void print(std::string_view text, std::string_view caption) const;
+  void print(std::string_view text, std::string_view caption);
 
   std::filesystem::path file_;
   FileKind kind_ = FileKind::Output;
   std::string before_;
   std::string reason_;
-  mutable int printed_ = 0;
+  int printed_ = 0;
 };
 
 }  // namespace melovantis
