@@ -41,8 +41,9 @@ display=:$((RANDOM % 400 + 100))
 Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 & xvfb=$!
 sleep 1
 chroot "$root" sh -c "cd /root && DISPLAY=$display HOME=/root timeout 8 melovantis --no-splash" &
+window=$!
 sleep 5
 DISPLAY="$display" import -window root "$work/installed-window.png"
-wait || true
+wait "$window" || true  # the window's own job: the display server runs on until cleanup
 ls "$root/root/Melovantis" >/dev/null && echo "Program folder seeded: $root/root/Melovantis"
 echo "Screenshot: $work/installed-window.png"
