@@ -12,6 +12,10 @@ std::filesystem::path factoryDefaultSettings() {
   return factoryDataFolder() / "Private" / "default.set";
 }
 
+std::filesystem::path factoryRealtimeSettings() {
+  return factoryDataFolder() / "Private" / "default_realtime.set";
+}
+
 std::filesystem::path factoryBroadSettings() {
   return factoryDataFolder() / "Private" / "broad.set";
 }

@@ -11,6 +11,9 @@ struct SettingsRecord;
 // The factory Private/default.set.
 std::filesystem::path factoryDefaultSettings();
 
+// The factory Private/default_realtime.set, the settings live starts with.
+std::filesystem::path factoryRealtimeSettings();
+
 // The factory Private/broad.set, the wide settings the Settings Wizard examines with.
 std::filesystem::path factoryBroadSettings();
 

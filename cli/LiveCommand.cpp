@@ -18,7 +18,6 @@
 #include "cli/Usage.h"
 #include "conversion/LiveDisplay.h"
 #include "conversion/LiveSession.h"
-#include "documents/FactoryData.h"
 #include "documents/SettingsRecord.h"
 #include "engine/AnalysisEngine.h"
 #include "midi/RtMidiOutputPorts.h"
@@ -88,7 +87,7 @@ int runLiveCommand(const std::vector<std::string>& args) {
     return usageError("--midi-out and --virtual name two different outputs; give one");
   }
   if (options.settings.empty()) {
-    options.settings = factoryDataFolder() / "Private" / "default_realtime.set";
+    options.settings = factoryRealtimeSettings();
   }
 
   StderrNotifier notifier;

@@ -107,7 +107,7 @@ constexpr CommandText kCommands[] = {{"convert", kConvertHelp},
 
 }  // namespace
 
-const char* usageText() {
+std::string usageText() {
   return "usage: melovantis-cli COMMAND [ARGUMENT]...\n"
          "\n"
          "  melovantis-cli convert INPUT... [--settings FILE.set] [--midi OUT.mid]\n"
@@ -129,12 +129,8 @@ const char* usageText() {
          "  devices   list the audio inputs and MIDI outputs\n"
          "  live      from an audio input to a MIDI output, as you play\n"
          "\n"
-         "melovantis-cli COMMAND --help shows what a command does and all its options.\n"
-         "\n"
-         "  -h, --help           show this help and exit\n"
-         "  --version            show the version and exit\n"
-         "\n"
-         "Exit status: 0 success, 1 input refused or file not written, 2 usage error.\n";
+         "melovantis-cli COMMAND --help shows what a command does and all its options.\n" +
+         std::string(kCommonHelp);
 }
 
 std::optional<std::string> commandHelp(std::string_view command) {

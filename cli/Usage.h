@@ -8,7 +8,7 @@ namespace melovantis {
 
 // The program's overview: each command's usage line, the options every
 // command takes, and the exit statuses.
-const char* usageText();
+std::string usageText();
 
 // One command's help: its usage, what it does and every option it takes;
 // nothing for a name that is no command.

@@ -38,8 +38,8 @@ int main(int argc, char** argv) {
   }
   if (command == "help") {
     // "help convert" is "convert --help".
-    const auto text = args.empty() ? std::optional<std::string>(melovantis::usageText())
-                                   : melovantis::commandHelp(args.front());
+    const auto text =
+        args.empty() ? melovantis::usageText() : melovantis::commandHelp(args.front());
     if (!text) {
       return melovantis::usageError("unknown command " + args.front());
     }
@@ -47,13 +47,15 @@ int main(int argc, char** argv) {
     return 0;
   }
   // Help and version win over everything else a command is given, as users expect.
-  if (const auto help = melovantis::commandHelp(command); help && asks(args, {"-h", "--help"})) {
-    std::cout << *help;
-    return 0;
-  }
-  if (melovantis::commandHelp(command) && asks(args, {"--version"})) {
-    std::cout << melovantis::versionText();
-    return 0;
+  if (const auto help = melovantis::commandHelp(command)) {
+    if (asks(args, {"-h", "--help"})) {
+      std::cout << *help;
+      return 0;
+    }
+    if (asks(args, {"--version"})) {
+      std::cout << melovantis::versionText();
+      return 0;
+    }
   }
   if (command == "convert") {
     return melovantis::runConvertCommand(args);
