@@ -4,7 +4,6 @@
 #include <chrono>
 
 #include "audio/WaveFormatCheck.h"
-#include "audio/WaveReader.h"
 
 namespace melovantis {
 
@@ -12,23 +11,10 @@ namespace {
 
 constexpr double kSampleRate = 44100.0;
 
-// The file's samples, or none (after telling the user why) when it is not the
-// one format the program analyses.
-std::vector<std::int16_t> readSamples(const std::filesystem::path& file, Notifier& notifier) {
-  WaveReader reader;
-  if (!checkWaveFormat(reader, file, notifier) || reader.startDataRead(notifier) != kWaveOk) {
-    return {};
-  }
-  std::vector<std::int16_t> samples(static_cast<std::size_t>(reader.dataInFile() / 2));
-  const WaveReader::ReadResult read = reader.readData(samples.data(), samples.size() * 2);
-  samples.resize(read.bytes / 2);
-  return samples;
-}
-
 }  // namespace
 
 FileCaptureBackend::FileCaptureBackend(std::filesystem::path file, Notifier& notifier)
-    : file_(std::move(file)), samples_(readSamples(file_, notifier)) {}
+    : file_(std::move(file)), samples_(readAnalysableSamples(file_, notifier)) {}
 
 FileCaptureBackend::~FileCaptureBackend() { stop(); }
 

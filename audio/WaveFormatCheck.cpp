@@ -30,6 +30,17 @@ bool checkWaveFormat(WaveReader& reader, const std::filesystem::path& path, Noti
   return false;
 }
 
+std::vector<std::int16_t> readAnalysableSamples(const std::filesystem::path& path,
+                                                Notifier& notifier) {
+  WaveReader reader;
+  if (!checkWaveFormat(reader, path, notifier) || reader.startDataRead(notifier) != kWaveOk) {
+    return {};
+  }
+  std::vector<std::int16_t> samples(static_cast<std::size_t>(reader.dataInFile() / 2));
+  samples.resize(reader.readData(samples.data(), samples.size() * 2).bytes / 2);
+  return samples;
+}
+
 std::string unsuitableFormatText(const WaveFormat& format) {
   // Any channel count but one is called "Stereo", as the message has always said.
   return "This wave file was recorded with the following settings:\nType: " +

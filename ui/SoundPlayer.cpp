@@ -5,6 +5,7 @@
 #include "audio/AudioOutput.h"
 #include "audio/WaveFormatCheck.h"
 #include "audio/WaveReader.h"
+#include "documents/ProgramFolder.h"
 #include "midi/MidiFileTiming.h"
 #include "midi/MidiRenderer.h"
 #include "engine/Notifier.h"
@@ -15,32 +16,14 @@ namespace {
 
 constexpr double kSampleRate = 44100.0;
 
-bool hasExtension(const std::filesystem::path& file, const char* extension) {
-  std::string ext = file.extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return ext == extension;
-}
-
 // A WAVE file the analysis could read, positioned at its samples; closed otherwise.
 bool openWave(WaveReader& reader, const std::filesystem::path& file) {
   SilentNotifier quiet;
-  if (reader.openWave(file) != kWaveOk || reader.format() == nullptr ||
-      !isAnalysableFormat(*reader.format()) || reader.startDataRead(quiet) != kWaveOk) {
+  if (!checkWaveFormat(reader, file, quiet) || reader.startDataRead(quiet) != kWaveOk) {
     reader.closeWave();
     return false;
   }
   return true;
-}
-
-std::vector<std::int16_t> readWave(const std::filesystem::path& file) {
-  WaveReader reader;
-  if (!openWave(reader, file)) {
-    return {};
-  }
-  std::vector<std::int16_t> samples(reader.dataInFile() / 2);
-  samples.resize(reader.readData(samples.data(), samples.size() * 2).bytes / 2);
-  return samples;
 }
 
 }  // namespace
@@ -58,7 +41,7 @@ void SoundPlayer::setFile(const std::filesystem::path& file) {
   prepared_ = false;
   wave_.clear();
   source_ = file.empty()                  ? Source::None
-            : hasExtension(file, ".mid")  ? Source::Midi
+            : sameNameIgnoringCase(file.extension().string(), ".mid")  ? Source::Midi
                                           : Source::Wave;
   lengthSeconds_ = 0.0;
   if (source_ == Source::Midi) {
@@ -77,7 +60,8 @@ bool SoundPlayer::prepare() {
     return true;
   }
   if (source_ == Source::Wave) {
-    wave_ = readWave(file_);
+    SilentNotifier quiet;  // the player says only that it cannot play the file
+    wave_ = readAnalysableSamples(file_, quiet);
     if (wave_.empty()) {
       problem_ = "Cannot play " + file_.filename().string();
       return false;
