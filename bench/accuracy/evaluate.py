@@ -44,14 +44,16 @@ FRAME_HOP_S = 0.01
 OUTSIDE_PROGRAM_SECONDS = 600
 
 
-def _render_stamp():
-    """Renderings are cached in the work folder while the renderers stay the same."""
+def _render_stamp(melody):
+    """Renderings are cached in the work folder while their renderer stays the same."""
+    modules = {"Salamander": (render, piano), "Recorded": (render, piano, recordings)}
     digest = hashlib.sha1()
-    for module in (render, piano, recordings):
+    for module in modules.get(melody.soundfont, (render,)):
         with open(module.__file__, "rb") as f:
             digest.update(f.read())
-    sizes = [os.path.getsize(p) if os.path.exists(p) else 0 for p in render.SOUNDFONTS.values()]
-    return f"{digest.hexdigest()} {sizes}"
+    path = render.SOUNDFONTS.get(melody.soundfont, "")
+    size = os.path.getsize(path) if os.path.exists(path) else 0
+    return f"{digest.hexdigest()} {size}"
 
 METRICS = [
     ("f_onset", "Note F onset"),
@@ -126,7 +128,6 @@ def prepare_corpus(work, chosen, variants, jobs):
     os.makedirs(os.path.join(work, "wav"), exist_ok=True)
     items = []
     pending = []
-    renderer = _render_stamp()
     for melody in chosen:
         # The noise of a melody is the same whichever melodies a run chooses.
         seed = [m.name for m in melodies.MELODIES].index(melody.name)
@@ -136,7 +137,7 @@ def prepare_corpus(work, chosen, variants, jobs):
             midi_hash = hashlib.sha1(f.read()).hexdigest()
         for variant in variants:
             wav = os.path.join(work, "wav", f"{melody.name}-{variant}.wav")
-            stamp = (f"{renderer} {midi_hash} {variant} {melody.peak_db} {seed} "
+            stamp = (f"{_render_stamp(melody)} {midi_hash} {variant} {melody.peak_db} {seed} "
                      f"{melody.soundfont} {melody.samples}")
             stamp_path = wav + ".stamp"
             fresh = os.path.exists(wav) and os.path.exists(stamp_path)
