@@ -58,10 +58,13 @@ std::vector<std::vector<std::uint8_t>> liveModeMessages(const std::vector<std::i
   LiveSession session(engine, notifier, input, ports);
   EXPECT_TRUE(session.start(0));
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (input.delivered.load() < static_cast<long long>(samples.size()) + 4 * kBlock &&
+  // All the plugin hears (the samples and half a second of silence) and more,
+  // and time for the capture thread to analyse what is queued.
+  while (input.delivered.load() < static_cast<long long>(samples.size()) + 22050 + 8 * kBlock &&
          std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
   session.stop();
   std::vector<std::vector<std::uint8_t>> out;
   for (const MidiMessage& m : ports.devices[0].messages) {
