@@ -21,7 +21,9 @@ void countOne() {
 
 #if defined(__SANITIZE_ADDRESS__)
 
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's hook (declared here: GCC ships no header for it).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(
+    void (*onMalloc)(const volatile void*, std::size_t), void (*onFree)(const volatile void*));
 
 namespace {
 

@@ -108,6 +108,7 @@ TEST(PluginBundle, IsFoundByItsUriWithTheAudioInputMidiOutputLatencyAndControlsI
       defaults(plugin::kPortCount);
   lilv_plugin_get_port_ranges_float(p, minimum.data(), maximum.data(), defaults.data());
   for (const plugin::ControlPort& c : kControlPorts) {
+    EXPECT_EQ(c.index, plugin::kFirstControl + (&c - kControlPorts.data())) << c.symbol;
     const LilvPort* port = lilv_plugin_get_port_by_index(p, c.index);
     EXPECT_STREQ(lilv_node_as_string(lilv_port_get_symbol(p, port)), c.symbol);
     EXPECT_TRUE(is(c.index, LV2_CORE__ControlPort) && is(c.index, LV2_CORE__InputPort));
