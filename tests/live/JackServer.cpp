@@ -46,8 +46,11 @@ JackServer::JackServer(int sampleRate, int period)
   ::setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
   ::setenv("MELOVANTIS_AUDIO_API", "jack", 1);
   ::setenv("MELOVANTIS_MIDI_API", "jack", 1);
-  std::vector<std::string> args = {jackd.string(), "--no-realtime", "-n",    name_, "-d", "dummy",
-                                   "-r",           std::to_string(sampleRate), "-p", std::to_string(period)};
+  std::vector<std::string> args = {jackd.string(), "--no-realtime",
+                                   "-n",           name_,
+                                   "-d",           "dummy",
+                                   "-r",           std::to_string(sampleRate),
+                                   "-p",           std::to_string(period)};
   std::vector<char*> argv;
   for (std::string& a : args) {
     argv.push_back(a.data());

@@ -20,7 +20,8 @@ MelodyPlayer::MelodyPlayer(const std::string& name, std::vector<float> samples)
   if (client_ == nullptr) {
     return;
   }
-  periods_.reserve(samples_.size() / std::max<jack_nframes_t>(jack_get_buffer_size(client_), 1) + 2);
+  const jack_nframes_t period = std::max<jack_nframes_t>(jack_get_buffer_size(client_), 1);
+  periods_.reserve(samples_.size() / period + 2);
   port_ = jack_port_register(client_, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
   jack_set_process_callback(client_, &MelodyPlayer::process, this);
   jack_activate(client_);
@@ -53,7 +54,8 @@ int MelodyPlayer::process(jack_nframes_t frames, void* self) {
   if (player->startFrame_.load() == 0) {
     player->startFrame_ = jack_last_frame_time(player->client_);
   }
-  if (player->at_ < player->samples_.size() && player->periods_.size() < player->periods_.capacity()) {
+  if (player->at_ < player->samples_.size() &&
+      player->periods_.size() < player->periods_.capacity()) {
     player->periods_.push_back({jack_last_frame_time(player->client_), player->at_});
   }
   for (jack_nframes_t i = 0; i < frames && player->at_ < player->samples_.size(); ++i) {

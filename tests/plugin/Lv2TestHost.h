@@ -51,8 +51,8 @@ class Lv2TestHost {
   void run(const float* audio, std::uint32_t frames);
   // The whole signal, the n-th call `blockSize(n)` frames long, then (unless
   // told not to) half a second of silence to end its last note.
-  void runSignal(const std::vector<float>& signal, const std::function<std::uint32_t(int)>& blockSize,
-                 bool thenSilence = true);
+  void runSignal(const std::vector<float>& signal,
+                 const std::function<std::uint32_t(int)>& blockSize, bool thenSilence = true);
 
   // Applies a preset's port values as hosts do (lilv's state); false when it is not found.
   bool loadPreset(const std::string& uri);

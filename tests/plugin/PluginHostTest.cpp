@@ -93,8 +93,10 @@ TEST(PluginBundle, IsFoundByItsUriWithTheAudioInputMidiOutputLatencyAndControlsI
     lilv_node_free(node);
     return yes;
   };
-  EXPECT_TRUE(is(plugin::kAudioIn, LV2_CORE__AudioPort) && is(plugin::kAudioIn, LV2_CORE__InputPort));
-  EXPECT_TRUE(is(plugin::kMidiOut, LV2_ATOM__AtomPort) && is(plugin::kMidiOut, LV2_CORE__OutputPort));
+  EXPECT_TRUE(is(plugin::kAudioIn, LV2_CORE__AudioPort));
+  EXPECT_TRUE(is(plugin::kAudioIn, LV2_CORE__InputPort));
+  EXPECT_TRUE(is(plugin::kMidiOut, LV2_ATOM__AtomPort));
+  EXPECT_TRUE(is(plugin::kMidiOut, LV2_CORE__OutputPort));
   LilvNode* midiEvent = lilv_new_uri(world, LV2_MIDI__MidiEvent);
   EXPECT_TRUE(lilv_port_supports_event(p, lilv_plugin_get_port_by_index(p, plugin::kMidiOut),
                                        midiEvent));
@@ -201,7 +203,8 @@ TEST(PluginRun, DeactivatingInANoteEndsItAtTheNextStartWhichBeginsAfresh) {
   const std::vector<PluginMidiEvent>& after = host.events();
   ASSERT_GE(after.size(), 2u);
   EXPECT_EQ(after[0].frame, 0);
-  EXPECT_EQ(after[0].bytes, (std::vector<std::uint8_t>{0x80, static_cast<std::uint8_t>(before[0].pitch), 0}));
+  const auto key = static_cast<std::uint8_t>(before[0].pitch);
+  EXPECT_EQ(after[0].bytes, (std::vector<std::uint8_t>{0x80, key, 0}));
   // Then the opening messages again: the factory voice, the bend range by registered parameter 0.
   EXPECT_EQ(after[1].bytes, (std::vector<std::uint8_t>{0xC0, 73}));
   EXPECT_EQ(after[2].bytes, (std::vector<std::uint8_t>{0xB0, 101, 0}));
@@ -230,7 +233,8 @@ TEST(PluginPresets, EachSettingsFileIsAPresetThatSetsThePortsItNames) {
         EXPECT_EQ(host.control(c.symbol), static_cast<float>(expected.field(c.settingsField)))
             << uri << " " << c.symbol;
       } else {
-        // Gain, quantization and transposition are no settings: only the factory preset resets them.
+        // Gain, quantization and transposition are no settings: only the
+        // factory preset resets them.
         EXPECT_EQ(host.control(c.symbol), factory ? c.defaultValue : c.minimum) << c.symbol;
       }
     }
