@@ -6,8 +6,12 @@
 #include <lv2/core/lv2.h>
 #include <lv2/midi/midi.h>
 
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <thread>
 
 #include "Lv2TestHost.h"
 #include "PluginTestSupport.h"
@@ -18,6 +22,7 @@
 #include "midi/MidiEventGenerator.h"
 #include "midi/RecordingMidiSink.h"
 #include "plugin/PluginPorts.h"
+#include "support/AllocationHooks.h"
 #include "support/RecordingNotifier.h"
 
 namespace melovantis::test {
@@ -76,6 +81,44 @@ std::uint32_t changingBlock(int call) {
   std::uint32_t x = static_cast<std::uint32_t>(call) * 2654435761u + 12345u;
   x ^= x >> 13;
   return 1 + (x % 4096u) / (call % 3 == 0 ? 1 : 7);
+}
+
+TEST(PluginHost, CountsTheMallocsAndNewsOfItsOwnThreadOnly) {
+  const auto counted = [](const std::function<void()>& work) {
+    const long before = AllocationHooks::count.load();
+    AllocationHooks::countingOnThisThread = true;
+    work();
+    AllocationHooks::countingOnThisThread = false;
+    return AllocationHooks::count.load() - before;
+  };
+  // Through volatile pointers, which the compiler may not optimise away.
+  EXPECT_GE(counted([] {
+              void* volatile memory = std::malloc(16);
+              std::free(memory);
+            }),
+            1);
+  EXPECT_GE(counted([] {
+              int* volatile numbers = new int[16];
+              delete[] numbers;
+            }),
+            1);
+  // Another thread's allocation while this one counts (the thread made and
+  // joined outside, as the thread itself allocates).
+  std::atomic<int> step{0};
+  std::thread other([&step] {
+    while (step.load() == 0) {
+    }
+    void* volatile memory = std::malloc(16);
+    std::free(memory);
+    step = 2;
+  });
+  EXPECT_EQ(counted([&step] {
+              step = 1;
+              while (step.load() != 2) {
+              }
+            }),
+            0);
+  other.join();
 }
 
 TEST(PluginBundle, IsFoundByItsUriWithTheAudioInputMidiOutputLatencyAndControlsItNames) {
