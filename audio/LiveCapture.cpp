@@ -20,15 +20,12 @@ LiveCapture::LiveCapture(AnalysisEngine& engine, Notifier& notifier, AudioCaptur
       backend_(backend),
       queue_(kQueueBlocks * kLongestBlock),
       block_(kLongestBlock),
-      onsets_(kLongestBlock) {}
+      analyser_(engine, kLongestBlock) {}
 
 LiveCapture::~LiveCapture() { stopCapture(); }
 
 bool LiveCapture::startCapture(int deviceId) {
   stopCapture();
-  for (double& p : history_) {
-    p = -1.0;
-  }
   stop_ = false;
   blockSamples_ = std::clamp(engine_.frameSize, 1, kLongestBlock);
   blocks_ = 0;
@@ -36,7 +33,7 @@ bool LiveCapture::startCapture(int deviceId) {
     const std::lock_guard<std::mutex> lock(frameMutex_);
     frame_ = LiveFrame{};
   }
-  onsets_.reset();
+  analyser_.reset();
   queue_.clear();
   engine_.reserveRows(1);  // each block becomes row 0
 
@@ -105,22 +102,10 @@ void LiveCapture::run() {
 }
 
 void LiveCapture::processBlock() {
-  std::copy_n(block_.begin(), blockSamples_, engine_.samples.get());
-  engine_.inputGain = controls_.inputGain.load();
-  engine_.quantizeAmount = controls_.quantizeAmount.load();
-  engine_.transpose = controls_.transpose.load();
-  engine_.attackDetectorOn = controls_.attackDetectorOn.load();
-  engine_.attackSensitivity = controls_.attackSensitivity.load();
-
-  onsets_.blockCaptured(engine_);
-  engine_.frameCount = 0;
-  engine_.analyseBlock();
-  onsets_.rowAnalysed(engine_, history_[0]);
-  const FrameRecord& row = engine_.frames[0];
-  history_[2] = history_[1];
-  history_[1] = history_[0];
-  history_[0] = row.pitch;
-  engine_.frameCount = 1;
+  const FrameRecord& row = analyser_.analyse(
+      block_.data(), LiveAdjustments{controls_.inputGain.load(), controls_.quantizeAmount.load(),
+                                     controls_.transpose.load(), controls_.attackDetectorOn.load(),
+                                     controls_.attackSensitivity.load()});
   if (listener_ != nullptr) {
     listener_->frameAnalysed(engine_);
   }
@@ -129,7 +114,7 @@ void LiveCapture::processBlock() {
     frame_.pitch = row.pitch;
     frame_.volume = row.volume;
     frame_.brightness = row.brightness;
-    frame_.smoothedPitch = (history_[0] + history_[1] + history_[2]) / 3.0;
+    frame_.smoothedPitch = analyser_.smoothedPitch();
     frame_.blocks = blocks_.load() + 1;
   }
   blocks_.fetch_add(1);

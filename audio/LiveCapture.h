@@ -10,7 +10,7 @@
 
 #include "audio/AudioCaptureBackend.h"
 #include "audio/SampleQueue.h"
-#include "engine/LiveOnsets.h"
+#include "engine/LiveBlockAnalyser.h"
 
 namespace melovantis {
 
@@ -93,13 +93,12 @@ class LiveCapture {
   LiveControls controls_;
   SampleQueue queue_;
   std::vector<std::int16_t> block_;
-  LiveOnsets onsets_;
+  LiveBlockAnalyser analyser_;
   std::thread thread_;
   std::binary_semaphore wake_{0};
   std::atomic<bool> stop_{false};
   bool running_ = false;
   int blockSamples_ = 0;
-  double history_[3] = {-1.0, -1.0, -1.0};  // this block's pitch and the two before
 
   mutable std::mutex frameMutex_;
   LiveFrame frame_;

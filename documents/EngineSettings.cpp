@@ -21,30 +21,46 @@ int offsetValue(std::int32_t value, int offset) {
                                                    std::numeric_limits<int>::max()));
 }
 
+// The frame length the record asks for (the examination's while the wizard runs).
+int frameLengthFor(const SettingsRecord& settings, const AnalysisEngine& engine) {
+  return engine.largeFrameMode ? kLargeFrameLength : frameLengthForMs(settings.timeResolutionMs);
+}
+
 }  // namespace
 
 void applySettingsToEngine(const SettingsRecord& settings, AnalysisEngine& engine,
                            SettingsApplyHook* hook) {
-  const int frameLength =
-      engine.largeFrameMode ? kLargeFrameLength : frameLengthForMs(settings.timeResolutionMs);
-
-  engine.harmonicThreshold = settings.harmonicThreshold;
-
   // With the boost the cepstrum is as long as the frame (its upper half zero),
   // which halves the lag step.
   engine.padCepstrum = settings.pitchResolutionBoost != 0;
   engine.cepstrumDivisor = settings.pitchResolutionBoost == 1 ? 1.0 : 2.0;
+  engine.timeResolutionMode = settings.timeResolutionBoost;
+  // The cepstrum size and the hop follow from the values above.
+  engine.setFrameSize(frameLengthFor(settings, engine));
 
-  // lagForNote reads the divisor just set.
-  // Lags inside 0..kMaxCepstralLag; setFrameSize then cuts maxLag to the cepstrum.
+  applySettingsKeepingGeometry(settings, engine);
+
+  if (hook != nullptr) {
+    hook->attackControlsChanged(engine.attackDetectorOn, engine.attackSensitivity);
+    hook->settingsDisplayChanged();
+  }
+}
+
+bool sameGeometry(const SettingsRecord& a, const SettingsRecord& b, const AnalysisEngine& engine) {
+  return frameLengthFor(a, engine) == frameLengthFor(b, engine) &&
+         (a.pitchResolutionBoost != 0) == (b.pitchResolutionBoost != 0) &&
+         (a.pitchResolutionBoost == 1) == (b.pitchResolutionBoost == 1) &&
+         a.timeResolutionBoost == b.timeResolutionBoost;
+}
+
+void applySettingsKeepingGeometry(const SettingsRecord& settings, AnalysisEngine& engine) {
+  engine.harmonicThreshold = settings.harmonicThreshold;
+
+  // lagForNote reads the engine's divisor. Lags inside 0..kMaxCepstralLag,
+  // then the longest cut to what the cepstrum holds.
   engine.maxLag = AnalysisEngine::lagIndex(engine.lagForNote(settings.lowestNote), kMaxCepstralLag);
   engine.minLag = AnalysisEngine::lagIndex(engine.lagForNote(settings.highestNote), kMaxCepstralLag);
-
-  engine.timeResolutionMode = settings.timeResolutionBoost;
-
-  // Last among the geometry: the cepstrum size, the cut of maxLag and the hop
-  // all follow from the values above.
-  engine.setFrameSize(frameLength);
+  engine.limitLagsToCepstrum();
 
   MidiOutputSettings& midi = engine.midi;
   midi.channel = offsetValue(settings.midiChannel, -1);
@@ -61,11 +77,6 @@ void applySettingsToEngine(const SettingsRecord& settings, AnalysisEngine& engin
   engine.brightnessGain = settings.brightnessGain;
   engine.attackDetectorOn = settings.attackDetection != 0;
   engine.attackSensitivity = settings.attackSensitivity;
-
-  if (hook != nullptr) {
-    hook->attackControlsChanged(engine.attackDetectorOn, engine.attackSensitivity);
-    hook->settingsDisplayChanged();
-  }
 }
 
 }  // namespace melovantis

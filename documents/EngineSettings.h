@@ -31,4 +31,14 @@ inline constexpr int kMaxCepstralLag = 100000;  // the size of the engine's work
 void applySettingsToEngine(const SettingsRecord& settings, AnalysisEngine& engine,
                            SettingsApplyHook* hook = nullptr);
 
+// Whether two records give the same frame geometry, so that one may follow
+// the other without new FFT plans.
+bool sameGeometry(const SettingsRecord& a, const SettingsRecord& b, const AnalysisEngine& engine);
+
+// The part of applySettingsToEngine that needs no new FFT plans: the note
+// range, the detection settings and the MIDI output settings, for an engine
+// whose geometry already follows `settings`. Allocates nothing, so a real-time
+// thread may call it between two blocks.
+void applySettingsKeepingGeometry(const SettingsRecord& settings, AnalysisEngine& engine);
+
 }  // namespace melovantis

@@ -59,9 +59,7 @@ void AnalysisEngine::resetAttackState() {
 void AnalysisEngine::setFrameSize(int n) {
   frameSize = n;
   cepstrumSize = static_cast<int>(n / cepstrumDivisor);
-  if (maxLag >= cepstrumSize / 2) {
-    maxLag = cepstrumSize / 2 - 1;
-  }
+  limitLagsToCepstrum();
 
   framePlan_ = RealFft();
   cepstrumPlan_ = RealFft();
@@ -83,6 +81,12 @@ void AnalysisEngine::setFrameSize(int n) {
       break;
     default:
       break;  // an unknown mode keeps the hop it had
+  }
+}
+
+void AnalysisEngine::limitLagsToCepstrum() {
+  if (maxLag >= cepstrumSize / 2) {
+    maxLag = cepstrumSize / 2 - 1;
   }
 }
 

@@ -64,6 +64,9 @@ class AnalysisEngine {
   // Sets the frame length and everything that follows from it, rebuilding the FFT plans.
   void setFrameSize(int n);
 
+  // Cuts maxLag to below half the cepstrum, where the peak search can reach.
+  void limitLagsToCepstrum();
+
   // Analyses the block in `samples` into row `frameCount` (and detects its
   // attack when the detector is on). Does not advance `frameCount`.
   void analyseBlock();

@@ -36,6 +36,9 @@ for f in /usr/share/man/man1/melovantis-cli.1 /usr/share/man/man1/melovantis.1 \
   /usr/share/bash-completion/completions/melovantis; do
   chroot "$root" test -f "$f" && echo "Installed: $f"
 done
+# The LV2 plugin where hosts look, found by lilv's own lister.
+chroot "$root" sh -c "DEBIAN_FRONTEND=noninteractive apt-get install -y -qq lilv-utils >/dev/null"
+chroot "$root" lv2ls | grep -qx "urn:melovantis:lv2" && echo "LV2 plugin found in /usr/lib/lv2"
 
 display=:$((RANDOM % 400 + 100))
 Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 & xvfb=$!

@@ -31,11 +31,19 @@ packages=(
   libfluidsynth-dev
   groff-base
   man-db
+  # The LV2 plugin: its headers and resampler, the tests' host library, and
+  # lv2_validate (lv2-dev) with the sord_validate it runs (sordi).
+  lv2-dev
+  libspeexdsp-dev
+  liblilv-dev
+  lilv-utils
+  sordi
 )
 
 # RtMidi goes in one command with JACK 2: asked for alone, apt satisfies its
 # JACK dependency with JACK 1 and removes jackd2 (and jack_lsp, jack_connect).
-jack_group=(librtmidi-dev jackd2 libjack-jackd2-dev)
+# jalv, the LV2 host the plugin is tested in, depends on JACK too.
+jack_group=(librtmidi-dev jackd2 libjack-jackd2-dev jalv)
 
 # The accuracy evaluation installs its piano and instrument recordings and Basic
 # Pitch with npm; a machine whose Node.js came with its own npm needs nothing more.

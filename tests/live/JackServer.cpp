@@ -34,7 +34,7 @@ bool answers(const std::string& name) {
 
 }  // namespace
 
-JackServer::JackServer()
+JackServer::JackServer(int sampleRate, int period)
     : name_("melovantis-test-" + std::to_string(::getpid()) + "-" +
             std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 100000)) {
   const std::filesystem::path jackd = findProgram("jackd");
@@ -46,8 +46,11 @@ JackServer::JackServer()
   ::setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
   ::setenv("MELOVANTIS_AUDIO_API", "jack", 1);
   ::setenv("MELOVANTIS_MIDI_API", "jack", 1);
-  std::vector<std::string> args = {jackd.string(), "--no-realtime", "-n",    name_, "-d", "dummy",
-                                   "-r",           "44100",         "-p", std::to_string(kPeriod)};
+  std::vector<std::string> args = {jackd.string(), "--no-realtime",
+                                   "-n",           name_,
+                                   "-d",           "dummy",
+                                   "-r",           std::to_string(sampleRate),
+                                   "-p",           std::to_string(period)};
   std::vector<char*> argv;
   for (std::string& a : args) {
     argv.push_back(a.data());

@@ -15,7 +15,7 @@ class JackServer {
  public:
   static constexpr int kPeriod = 256;  // frames: 5.8 ms at 44100 Hz
 
-  JackServer();
+  explicit JackServer(int sampleRate = 44100, int period = kPeriod);
   ~JackServer();
   JackServer(const JackServer&) = delete;
   JackServer& operator=(const JackServer&) = delete;

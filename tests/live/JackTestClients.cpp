@@ -1,5 +1,6 @@
 #include "JackTestClients.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -19,6 +20,8 @@ MelodyPlayer::MelodyPlayer(const std::string& name, std::vector<float> samples)
   if (client_ == nullptr) {
     return;
   }
+  const jack_nframes_t period = std::max<jack_nframes_t>(jack_get_buffer_size(client_), 1);
+  periods_.reserve(samples_.size() / period + 2);
   port_ = jack_port_register(client_, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
   jack_set_process_callback(client_, &MelodyPlayer::process, this);
   jack_activate(client_);
@@ -51,6 +54,10 @@ int MelodyPlayer::process(jack_nframes_t frames, void* self) {
   if (player->startFrame_.load() == 0) {
     player->startFrame_ = jack_last_frame_time(player->client_);
   }
+  if (player->at_ < player->samples_.size() &&
+      player->periods_.size() < player->periods_.capacity()) {
+    player->periods_.push_back({jack_last_frame_time(player->client_), player->at_});
+  }
   for (jack_nframes_t i = 0; i < frames && player->at_ < player->samples_.size(); ++i) {
     out[i] = player->samples_[player->at_++];
   }
@@ -58,6 +65,16 @@ int MelodyPlayer::process(jack_nframes_t frames, void* self) {
     player->finished_ = true;
   }
   return 0;
+}
+
+jack_nframes_t MelodyPlayer::frameOfSample(std::size_t index) const {
+  const auto after = std::upper_bound(periods_.begin(), periods_.end(), index,
+                                      [](std::size_t i, const Period& p) { return i < p.first; });
+  if (after == periods_.begin()) {
+    return startFrame_;
+  }
+  const Period& period = *(after - 1);
+  return period.frame + static_cast<jack_nframes_t>(index - period.first);
 }
 
 MidiRecorder::MidiRecorder(const std::string& name) : client_(openClient(name)) {

@@ -23,6 +23,10 @@ class MelodyPlayer {
   jack_nframes_t play();
   bool finished() const { return finished_; }
 
+  // The JACK frame at which sample `index` went out, once finished(): it
+  // holds when a loaded server skips frames between two periods.
+  jack_nframes_t frameOfSample(std::size_t index) const;
+
  private:
   static int process(jack_nframes_t frames, void* self);
 
@@ -33,6 +37,11 @@ class MelodyPlayer {
   std::atomic<bool> finished_{false};
   std::atomic<jack_nframes_t> startFrame_{0};
   std::size_t at_ = 0;
+  struct Period {
+    jack_nframes_t frame;  // of its first sample
+    std::size_t first;     // sample index
+  };
+  std::vector<Period> periods_;  // reserved ahead: the process callback only appends
 };
 
 // A JACK client with a MIDI input port that records every message arriving,

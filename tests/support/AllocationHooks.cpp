@@ -6,6 +6,7 @@
 namespace melovantis::test {
 
 std::atomic<bool> AllocationHooks::counting{false};
+thread_local bool AllocationHooks::countingOnThisThread = false;
 std::atomic<long> AllocationHooks::count{0};
 std::atomic<std::size_t> AllocationHooks::failingSize{0};
 
@@ -18,7 +19,8 @@ void* operator new(std::size_t size) {
   if (armed != 0 && size == armed && AllocationHooks::failingSize.compare_exchange_strong(armed, 0)) {
     throw std::bad_alloc();
   }
-  if (AllocationHooks::counting.load(std::memory_order_relaxed)) {
+  if (AllocationHooks::counting.load(std::memory_order_relaxed) ||
+      AllocationHooks::countingOnThisThread) {
     AllocationHooks::count.fetch_add(1, std::memory_order_relaxed);
   }
   if (void* memory = std::malloc(size == 0 ? 1 : size)) {

@@ -10,6 +10,9 @@ namespace melovantis::test {
 // chosen size fail, to reach out-of-memory paths.
 struct AllocationHooks {
   static std::atomic<bool> counting;
+  // Counts only what the thread that sets it allocates (a host's audio
+  // thread), whatever other threads do meanwhile.
+  static thread_local bool countingOnThisThread;
   static std::atomic<long> count;
   // The next allocation of exactly this many bytes throws std::bad_alloc; 0 = none.
   static std::atomic<std::size_t> failingSize;
