@@ -43,6 +43,10 @@ class RecordingInput : public MainWindowInput {
   }
   void mouseMoved(int, int) override {}
   void mouseReleased() override { events.push_back("release"); }
+  void wheelTurned(int x, int y, int notches, WheelAction action) override {
+    events.push_back("wheel " + std::to_string(x) + "," + std::to_string(y) + " " +
+                     std::to_string(notches) + " " + std::to_string(static_cast<int>(action)));
+  }
   bool closeRequested() override { return true; }
 
   std::vector<std::string> events;
