@@ -101,6 +101,10 @@ void MainWindow::chooseAudioForTable() {
   if (!melovantis::checkWaveFormat(reader_, wave, services_.notifier)) {
     return;
   }
+  if (reader_.startDataRead(services_.notifier) != kWaveOk) {
+    reader_.closeWave();
+    return;
+  }
   // The brush re-analyses rows of the table from the recording, so the
   // recording must give as many rows as the table has at the settings in use.
   const int rows =

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "documents/ProjectFile.h"
 #include "support/TestFiles.h"
 #include "support/TestSignals.h"
@@ -192,6 +194,36 @@ TEST_F(FileCommands, PlayingAfterAnEditSavesFirstAndStoppingDoesNotStartPlayback
   window.playerControl(PlayerAction::Play);
   EXPECT_EQ(player.state(), PlayState::Playing);
   EXPECT_EQ(player.file(), midi);
+}
+
+TEST_F(FileCommands, PlayAfterTheRangeLinesMovedConvertsOnceAlsoWhenTheMidiFileCannotBeWritten) {
+  convertAndSave(melodyWave("tune.wav"), "tune.mid");
+  const auto conversions = [&] {
+    return std::count(view.progress.begin(), view.progress.end(),
+                      std::pair<ProgressKind, bool>{ProgressKind::Conversion, true});
+  };
+  for (const bool writable : {true, false}) {
+    if (!writable) {
+      fs::remove_all(folder("MIDI files"));  // the automatic save fails from now on
+    }
+    const HandleRect low = window.state().lowHandle;
+    window.mousePressed(low.left + 2, low.top + 5);
+    window.mouseMoved(low.left + 2, low.top + 1);
+    window.mouseReleased();
+    const int lowest = window.settings().lowestNote;
+    view.progress.clear();
+    window.playerControl(PlayerAction::Play);
+    EXPECT_EQ(conversions(), 1) << writable;
+    EXPECT_FALSE(window.state().reconvertPending) << writable;
+    // The new range was used: the lowest note bounds the pitch search.
+    EXPECT_EQ(window.engine().maxLag,
+              static_cast<int>(window.engine().lagForNote(lowest)));
+    window.playerControl(PlayerAction::Stop);
+    window.playerControl(PlayerAction::Play);
+    EXPECT_EQ(conversions(), 1) << writable;
+  }
+  EXPECT_EQ(notifier.entries.back().text, "File error!");
+  EXPECT_EQ(view.title, MainWindow::kUnsavedTitle);
 }
 
 TEST_F(FileCommands, ThePlayerTypeListChoosesTheMidiOrTheWaveFile) {
