@@ -12,7 +12,7 @@ CurrentNoteText currentNoteText(const FrameRecord& frame) {
   if (frame.pitch >= 0.0) {
     const double whole = std::floor(frame.pitch);
     text.note = noteName(static_cast<int>(whole));
-    text.cents = std::to_string(static_cast<int>((frame.pitch - whole) * 100.0)) + " cents";
+    text.cents = std::to_string(static_cast<int>((frame.pitch - whole) * 100.0));
   } else {
     text.note = "no pitch";
     text.cents = "-";

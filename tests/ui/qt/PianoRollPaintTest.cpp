@@ -249,7 +249,7 @@ TEST_F(PianoRollPaint, ShiftAndTheWheelScrollThroughTheFramesAndMoveTheCursorWit
 TEST_F(PianoRollPaint, TheCurrentNoteSlidersSayWhatTheyHold) {
   setTable({frame(61.25, 90, 30), frame(-1000.0)});
   EXPECT_EQ(sliderWords(control::kOctaveSlider), "C#5");
-  EXPECT_EQ(sliderWords(control::kCentsSlider), "25 cents");
+  EXPECT_EQ(sliderWords(control::kCentsSlider), "25");
   EXPECT_EQ(sliderWords(control::kVolumeSlider), "90");
   EXPECT_EQ(sliderWords(control::kBrightnessSlider), "30");
   desktop->window().controls().sliders.at(control::kOctaveSlider)->setValue(3);
