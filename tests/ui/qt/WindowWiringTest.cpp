@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QMenuBar>
@@ -6,6 +7,7 @@
 #include <QSlider>
 #include <QTest>
 #include <QTextDocument>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include "ui/CommandIds.h"
@@ -103,6 +105,7 @@ TEST_F(WindowWiring, EveryButtonAndControlReachesTheWindow) {
   }
   input.events.clear();
   window.controls().sliders.at(control::kVolumeSlider)->setValue(90);
+  ASSERT_FALSE(window.controls().attackDetector->isChecked());
   window.controls().attackDetector->click();
   window.controls().horizontalScroll->setMaximum(100);
   window.controls().horizontalScroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
@@ -110,11 +113,8 @@ TEST_F(WindowWiring, EveryButtonAndControlReachesTheWindow) {
   window.controls().quickSettings->activated(1);
   window.controls().playerType->activated(1);
   window.controls().player->setActionHandler(nullptr);
-  EXPECT_EQ(input.events, (std::vector<std::string>{"slider 1013 90",
-                                                    window.controls().attackDetector->isChecked()
-                                                        ? "attack on"
-                                                        : "attack off",
-                                                    "hscroll", "quick voice", "player 1"}));
+  EXPECT_EQ(input.events, (std::vector<std::string>{"slider 1013 90", "attack on", "hscroll",
+                                                    "quick voice", "player 1"}));
 }
 
 TEST_F(WindowWiring, ProgramSetControlsAreNotReportedAsTheUsersMoves) {
@@ -140,6 +140,21 @@ TEST_F(WindowWiring, TheWindowsKeysComeFirstEvenWhenASliderHasTheFocus) {
   EXPECT_EQ(slider->value(), 0);
 }
 
+TEST_F(WindowWiring, TheWheelOverTheClientAreaArrivesAsWholeNotchesWithItsAction) {
+  const auto wheel = [&](QPoint angle, Qt::KeyboardModifiers modifiers) {
+    QWheelEvent event(QPointF(300, 100), QPointF(window.clientArea()->mapToGlobal(QPoint(300, 100))),
+                      QPoint(), angle, Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window.clientArea(), &event);
+  };
+  wheel(QPoint(0, 120), Qt::NoModifier);
+  wheel(QPoint(0, -240), Qt::ShiftModifier);
+  wheel(QPoint(60, 0), Qt::NoModifier);  // half a notch sideways: nothing yet
+  wheel(QPoint(60, 0), Qt::NoModifier);
+  wheel(QPoint(0, 120), Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(input.events, (std::vector<std::string>{"wheel 300,100 1 0", "wheel 300,100 -2 1",
+                                                    "wheel 300,100 1 1", "wheel 300,100 1 2"}));
+}
+
 TEST_F(WindowWiring, ClicksOnTheClientAreaArriveInClientPixels) {
   QTest::mouseClick(window.clientArea(), Qt::LeftButton, {}, QPoint(300, 100));
   // Inside the "Current Note" frame the keyboard picture gets the click, not the frame.
@@ -162,8 +177,10 @@ TEST_F(WindowWiring, TheLayoutFollowsTheDialogUnits) {
   EXPECT_EQ(window.controls().sliders.at(control::kAttackSensitivity)->minimum(), 1);
   EXPECT_EQ(window.controls().playerType->itemText(0), "MIDI Player");
   EXPECT_EQ(window.controls().playerType->itemText(1), "WAVE Player");
-  EXPECT_FALSE(window.isWindowType() && window.sizePolicy().horizontalPolicy() == QSizePolicy::Expanding);
   EXPECT_EQ(window.minimumSize(), window.maximumSize());
+  const QSize size = window.size();
+  window.resize(size + QSize(200, 100));  // as a window manager would ask
+  EXPECT_EQ(window.size(), size);
 }
 
 TEST_F(WindowWiring, TooltipsCarryTheProgramsTextsWrappedAt200PixelsForTwentySeconds) {
