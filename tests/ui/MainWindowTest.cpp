@@ -122,12 +122,16 @@ TEST_F(MainWindowCommands, ToolsOpenTheirDialogOnlyOnAProcessedFileAfterTakingTh
   EXPECT_TRUE(notifier.entries.empty());
 
   convertAndSave(melodyWave("tune.wav"), "tune.mid");
-  window.engine().frames[0].pitch = 60.3;  // changed after the last snapshot
+  // Cancelled (or, In-Tune, without a dialog): each still refreshed the snapshot.
   view.quantizeAnswer = std::nullopt;
-  window.activate(control::kPitchQuantize);  // cancelled: the snapshot was still refreshed
-  window.engine().frames[0].pitch = 61.7;
-  window.activate(control::kUndo);
-  EXPECT_EQ(window.engine().frames[0].pitch, 60.3);
+  for (const int tool : {control::kAutoCorrect, control::kPitchQuantize, control::kInTune,
+                         control::kPitchTempo}) {
+    window.engine().frames[0].pitch = 60.3;  // changed after the last snapshot
+    window.activate(tool);
+    window.engine().frames[0].pitch = 61.7;
+    window.activate(control::kUndo);
+    EXPECT_EQ(window.engine().frames[0].pitch, 60.3) << tool;
+  }
 
   view.quantizeAnswer = 0;
   window.activate(command::kPitchQuantize);

@@ -81,6 +81,7 @@ TEST_F(RealTime, ItsOwnDefaultsApplyAndTheSliderMappingsReachTheEngine) {
     EXPECT_EQ(window.engine().attackSensitivity, 77);
     EXPECT_FALSE(window.engine().attackDetectorOn);
     EXPECT_EQ(window.settings().attackSensitivity, 77);
+    EXPECT_EQ(window.settings().attackDetection, 0);
   };
   window.activate(command::kStartRealTime);
 }

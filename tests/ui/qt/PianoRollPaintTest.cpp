@@ -134,10 +134,13 @@ TEST_F(PianoRollPaint, APitchDotOnTheTopEdgeIsNotDrawnOneRowBelowItIs) {
   std::vector<FrameRecord> rows(8, frame(-1000.0));
   rows[5] = frame(127.0);   // row 44, the view's top edge
   rows[6] = frame(126.5);   // row 45
+  rows[7] = frame(60.3);    // 120.6 pixels up rounds to 121: row 177
   setTable(rows);
   const QImage image = picture();
   EXPECT_NE(image.pixelColor(196 + 5, 44), kGreen);
   EXPECT_EQ(image.pixelColor(196 + 6, 45), kGreen);
+  EXPECT_EQ(image.pixelColor(196 + 7, 177), kGreen);
+  EXPECT_NE(image.pixelColor(196 + 7, 178), kGreen);
 }
 
 TEST_F(PianoRollPaint, AttackTicksNeedTheDetectorAndTheViewToggle) {
@@ -259,6 +262,10 @@ TEST_F(PianoRollPaint, TheCurrentNoteSlidersSayWhatTheyHold) {
   click(control::kCursorRight);
   EXPECT_EQ(sliderWords(control::kOctaveSlider), "no pitch");
   EXPECT_EQ(sliderWords(control::kCentsSlider), "-");
+  // Nearer the D, but C# and 75 cents: the words count from the semitone below, as the slider does.
+  setTable({frame(61.75, 90, 30)});
+  EXPECT_EQ(sliderWords(control::kOctaveSlider), "C#5");
+  EXPECT_EQ(sliderWords(control::kCentsSlider), "75");
 }
 
 }  // namespace

@@ -52,11 +52,14 @@ TEST_F(RealTimeWindowTest, OpensFromTheMainWindowShowsWhatIsSungAndClosesBackToT
     const QImage picture = window->grab().toImage();
     EXPECT_EQ(picture.pixelColor(221, 71), QColor(0, 255, 0));  // the first meter segment lit
     window->transpose()->setValue(12);  // as the user moves it
+    window->sensitivity()->setValue(33);
     // C6 and E6 an octave up: notes the melody itself never reaches.
     EXPECT_TRUE(waitUntil([&] { return window->note()->text().endsWith("7"); }, 5.0))
         << window->note()->text().toStdString();
     window->reject();
     EXPECT_TRUE(noteOnSent(midiPorts->devices[0], {84, 88}));
+    EXPECT_EQ(desktop->main().engine().attackSensitivity, 33);  // what the last blocks used
+    EXPECT_EQ(desktop->main().settings().attackSensitivity, 33);
     EXPECT_FALSE(noteOnSent(midiPorts->devices[0], {60, 64}));
   });
   click(control::kRealTimeStart);
