@@ -179,7 +179,8 @@ void MainWindow::setZoom(int zoom) {
   double note = view.noteAt(middle);
   int row = middle;
   const int k = session_.cursorFrame;
-  if (k >= 0 && k < engine_.frameCount && engine_.frames[static_cast<std::size_t>(k)].pitch >= 0.0) {
+  const bool onFrame = k >= 0 && k < engine_.frameCount;
+  if (onFrame && engine_.frames[static_cast<std::size_t>(k)].pitch >= 0.0) {
     note = engine_.frames[static_cast<std::size_t>(k)].pitch;
     const int y = view.pitchY(note);
     row = view.isInside(y) ? y : middle;

@@ -91,7 +91,7 @@ TEST_F(ProjectWithoutRecording, TheRecordingTheTableCameFromIsTakenAndTheBrushTh
   EXPECT_EQ(engine.frames[20].pitch, 30.0);
 }
 
-TEST_F(ProjectWithoutRecording, AnotherRecordingReplacesTheTableOnlyWhenTheUserSaysSoAndUndoBringsItBack) {
+TEST_F(ProjectWithoutRecording, AnotherRecordingReplacesTheTableOnlyOnYesAndUndoBringsItBack) {
   const fs::path other = melodyWave("other.wav", 3.0);
   script.choose(other).answer(QMessageBox::No);
   stroke(72.0, 2);
@@ -114,7 +114,9 @@ TEST_F(ProjectWithoutRecording, AnotherRecordingReplacesTheTableOnlyWhenTheUserS
 using ReconversionUndo = DesktopFixture;
 
 TEST_F(ReconversionUndo, AnExtraEnterReplacesTheEditsAndUndoBringsThemBack) {
-  script.choose(melodyWave("gen.wav")).answer(QMessageBox::No).choose(folder("MIDI files") / "gen.mid");
+  script.choose(melodyWave("gen.wav"))
+      .answer(QMessageBox::No)
+      .choose(folder("MIDI files") / "gen.mid");
   click(control::kStart);
   const AnalysisEngine& engine = desktop->main().engine();
   const double analysed = engine.frames[10].pitch;

@@ -46,8 +46,8 @@ TEST_F(RealTimeWindowTest, OpensFromTheMainWindowShowsWhatIsSungAndClosesBackToT
     EXPECT_TRUE(waitUntil([&] { return window->note()->text() == "A5"; }, 5.0))
         << window->note()->text().toStdString();
     // Once the smoothing has settled on the note: its frequency to a tenth of a hertz or two.
-    EXPECT_TRUE(waitUntil([&] { return std::abs(window->frequency()->text().toDouble() - 440.0) < 0.3; },
-                          5.0))
+    const auto frequency = [&] { return window->frequency()->text().toDouble(); };
+    EXPECT_TRUE(waitUntil([&] { return std::abs(frequency() - 440.0) < 0.3; }, 5.0))
         << window->frequency()->text().toStdString();
     const QImage picture = window->grab().toImage();
     EXPECT_EQ(picture.pixelColor(221, 71), QColor(0, 255, 0));  // the first meter segment lit
@@ -155,7 +155,9 @@ class PreviewPlayerWidget : public DesktopFixture {
  protected:
   explicit PreviewPlayerWidget(bool wave = true) {
     synthesizer->seconds = 60.0;
-    script.choose(melodyWave("gen.wav")).answer(QMessageBox::No).choose(folder("MIDI files") / "gen.mid");
+    script.choose(melodyWave("gen.wav"))
+        .answer(QMessageBox::No)
+        .choose(folder("MIDI files") / "gen.mid");
     click(control::kStart);
     player = static_cast<PlayerWidget*>(desktop->window().control(control::kMediaPlayer));
     if (wave) {

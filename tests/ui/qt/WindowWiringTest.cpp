@@ -142,8 +142,9 @@ TEST_F(WindowWiring, TheWindowsKeysComeFirstEvenWhenASliderHasTheFocus) {
 
 TEST_F(WindowWiring, TheWheelOverTheClientAreaArrivesAsWholeNotchesWithItsAction) {
   const auto wheel = [&](QPoint angle, Qt::KeyboardModifiers modifiers) {
-    QWheelEvent event(QPointF(300, 100), QPointF(window.clientArea()->mapToGlobal(QPoint(300, 100))),
-                      QPoint(), angle, Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+    const QPoint at(300, 100);
+    QWheelEvent event(QPointF(at), QPointF(window.clientArea()->mapToGlobal(at)), QPoint(), angle,
+                      Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
     QApplication::sendEvent(window.clientArea(), &event);
   };
   wheel(QPoint(0, 120), Qt::NoModifier);
