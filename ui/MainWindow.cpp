@@ -11,6 +11,7 @@
 #include "tools/AreaCorrector.h"
 #include "tools/EditModel.h"
 #include "ui/CommandIds.h"
+#include "ui/CurrentNoteText.h"
 #include "ui/MainWindowView.h"
 #include "ui/PreviewPlayer.h"
 #include "ui/ProgramLauncher.h"
@@ -112,9 +113,9 @@ void MainWindow::activate(int id) {
     case control::kAreaCorrect: areaCorrectorToggle(); break;
     case control::kCursorLeft: moveCursor(-1); break;
     case control::kCursorRight: moveCursor(+1); break;
-    case command::kShowUsersGuide: openHelpPage("user-guide.html"); break;
-    case command::kWebsite: openHelpPage("index.html"); break;
-    case command::kCheckForUpdates: openHelpPage("updates.html"); break;
+    case command::kShowUsersGuide: openHelpPage("user-guide.html", "Show User's Guide"); break;
+    case command::kWebsite: openHelpPage("index.html", "Go to Melovantis Website"); break;
+    case command::kCheckForUpdates: openHelpPage("updates.html", "Check for Updates!"); break;
     case command::kAbout: services_.view.showAbout(); break;
     default: break;
   }
@@ -124,6 +125,10 @@ void MainWindow::activate(int id) {
 
 void MainWindow::markUnsaved() {
   state_.unsaved = true;
+  // A conversion marks its own result; that is no edit of the user's.
+  if (!converting_) {
+    tableEdited_ = true;
+  }
   services_.view.setTitle(kUnsavedTitle);
 }
 
@@ -140,98 +145,13 @@ std::string MainWindow::statusLineText() const {
          baseNameOr(state_.projectPath, "-") + "]";
 }
 
-void MainWindow::updateStatusLine() { services_.view.setStatusLine(statusLineText()); }
-
-ViewGeometry MainWindow::viewGeometry() const {
-  return ViewGeometry(state_, services_.view.horizontalScrollValue());
-}
-
-void MainWindow::redrawView() {
-  if (!session_.drawingEnabled) {
-    return;
+void MainWindow::updateStatusLine() {
+  // The Quick Settings box shows its entry only while that entry's file is the one in use.
+  if (settingsManager_.settingsPath() != fs::path(quickChoice_ + ".set")) {
+    quickChoice_.clear();
   }
-  state_.verticalOffset = 254 * state_.zoom - 254 - services_.view.verticalScrollValue();
-  // The handles move with their lines; a press finds them where they were last drawn.
-  const ViewGeometry view = viewGeometry();
-  state_.lowHandle = view.handleFor(settings_.lowestNote);
-  state_.highHandle = view.handleFor(settings_.highestNote);
-  services_.view.redrawView();
-}
-
-// --- Cursor, keys, scrolling ------------------------------------------------
-
-void MainWindow::updateCursor() {
-  const int k = services_.view.horizontalScrollValue() + state_.cursorX - state_.viewLeft;
-  if (k >= engine_.frameCount || k < 0) {
-    state_.cursorX = state_.lastCursorX;
-    return;
-  }
-  session_.cursorFrame = k;
-  const FrameRecord& row = engine_.frames[static_cast<std::size_t>(k)];
-  // An erased frame's -1000 gives the octave slider -84; its cents slider shows 0.
-  const double whole = std::floor(row.pitch);
-  const int octave = static_cast<int>(std::floor(row.pitch / 12.0));
-  const int cents = row.pitch < 0.0 ? 0 : static_cast<int>((row.pitch - whole) * 100.0);
-  services_.view.setCurrentNoteSliders(octave, cents, row.volume, row.brightness);
-  redrawView();
-  state_.lastCursorX = state_.cursorX;
-}
-
-void MainWindow::resetViewToStart() {
-  services_.view.setHorizontalScroll(0, std::max(0, engine_.frameCount - state_.viewWidth));
-  session_.processed = true;
-  state_.cursorX = state_.viewLeft;
-  state_.lastCursorX = state_.viewLeft;
-  session_.cursorFrame = 0;
-  updateCursor();
-}
-
-void MainWindow::moveCursor(int step) {
-  // The cursor moves only inside the visible part of the view; it never scrolls it.
-  if (step < 0 && state_.cursorX > state_.viewLeft) {
-    --state_.cursorX;
-    updateCursor();
-  } else if (step > 0 && state_.cursorX < state_.viewLeft + state_.viewWidth) {
-    ++state_.cursorX;
-    updateCursor();
-  }
-}
-
-void MainWindow::keyPressed(WindowKey key) {
-  switch (key) {
-    case WindowKey::Left: moveCursor(-1); break;
-    case WindowKey::Right: moveCursor(+1); break;
-    case WindowKey::Insert:
-      repeatCommand();
-      moveCursor(+1);
-      break;
-    case WindowKey::Delete:
-      eraseCommand();
-      moveCursor(+1);
-      break;
-    case WindowKey::Enter: activate(control::kDefaultButton); break;
-  }
-}
-
-void MainWindow::horizontalScrolled() {
-  takeUndoSnapshot();
-  updateCursor();
-  redrawView();  // the cursor may have stayed put, but the frames moved under it
-}
-
-void MainWindow::verticalScrolled() { redrawView(); }
-
-void MainWindow::setZoom(int zoom) {
-  state_.zoom = zoom;
-  state_.pixelsPerSemitone = 2.0 * zoom;
-  services_.view.setVerticalScrollMaximum(254 * zoom - 254);
-  redrawView();
-}
-
-void MainWindow::toggleView(int commandId, bool& flag) {
-  flag = !flag;
-  services_.view.setViewToggleChecked(commandId, flag);
-  redrawView();
+  services_.view.showQuickSettingsEntry(quickChoice_);
+  services_.view.setStatusLine(statusLineText());
 }
 
 // --- Controls -------------------------------------------------------------
@@ -254,6 +174,9 @@ void MainWindow::sliderMoved(int controlId, int value) {
     default: return;
   }
   if (changed) {
+    // The slider itself is where the user put it; its words follow the frame.
+    services_.view.setCurrentNoteText(
+        currentNoteText(engine_.frames[static_cast<std::size_t>(frame)]));
     redrawView();
     markUnsaved();
   }
@@ -268,7 +191,9 @@ void MainWindow::attackDetectorToggled(bool on) {
 }
 
 void MainWindow::quickSettingsChosen(const std::string& entry) {
+  quickChoice_ = entry;
   settingsManager_.selectQuickSettings(entry);
+  updateStatusLine();
 }
 
 void MainWindow::mousePressed(int x, int y) {
@@ -310,7 +235,12 @@ void MainWindow::moveBrush(int x, int y) {
   if (inside) {
     state_.brushX = x;
     state_.brushY = y;
-    if (state_.areaButtonDown) {
+    if (state_.areaButtonDown && session_.wavePath.empty()) {
+      // The button's release goes to the dialog: the stroke ends here, so
+      // later moves neither apply the brush nor ask again.
+      state_.areaButtonDown = false;
+      chooseAudioForTable();
+    } else if (state_.areaButtonDown) {
       const ViewGeometry view = viewGeometry();
       applyAreaBrush(engine_, driver_, session_, *this, view.noteAt(y), view.frameAt(x), r);
     }
@@ -398,7 +328,14 @@ int MainWindow::attackSensitivitySlider(int /*engineValue*/) {
 
 void MainWindow::saveMidiFile() { saveMidi(); }
 
-void MainWindow::takeUndoSnapshot() { melovantis::takeUndoSnapshot(engine_); }
+void MainWindow::takeUndoSnapshot() {
+  // A conversion that replaced an edited table keeps that table for Undo.
+  if (keepUndoSnapshot_) {
+    return;
+  }
+  melovantis::takeUndoSnapshot(engine_);
+  undoFrameCount_ = engine_.frameCount;
+}
 
 // --- SettingsManagerHooks --------------------------------------------------
 

@@ -69,6 +69,7 @@ class MainWindow : public MainWindowInput,
   void mousePressed(int x, int y) override;
   void mouseMoved(int x, int y) override;
   void mouseReleased() override;
+  void wheelTurned(int x, int y, int notches, WheelAction action) override;
   bool closeRequested() override;
 
   // The window's own operations.
@@ -79,6 +80,9 @@ class MainWindow : public MainWindowInput,
   void updateCursor();
   void resetViewToStart() override;
   void redrawView() override;
+  // A conversion of the current WAVE file (Start!, Enter, Apply Now!, Play
+  // after the range lines moved). When it replaces an edited table, Undo
+  // brings the edits back.
   void startConversion();
 
   // The piano roll's geometry as it is now (zoom, scroll positions).
@@ -147,10 +151,35 @@ class MainWindow : public MainWindowInput,
   void areaCorrectorToggle();
   void toggleView(int commandId, bool& flag);
   void setZoom(int zoom);
+  // The new zoom with `note` kept at client row `row`, as near as the scroll range allows.
+  void zoomKeeping(int zoom, double note, int row);
+  void scrollNotes(int notches);
+  void scrollFrames(int notches);
   void moveCursor(int step);
-  void openHelpPage(const char* page);
+  void openHelpPage(const char* page, const char* caption);
   void moveBrush(int x, int y);
   void dragRangeLine(int y);
+
+  // The current-note sliders and their words for the frame at the cursor, or
+  // empty ones when the cursor is on no frame.
+  void showCurrentNote();
+  // After the table was emptied: no frame to show, the cursor at the start.
+  void showEmptyTable();
+  // The horizontal scroll range for the table as it now is.
+  void updateScrollRange();
+
+  // A conversion; with `keepReplacedTable` the undo snapshot holds the table
+  // it replaces, else the one it makes.
+  void convert(bool keepReplacedTable);
+  // Work that replaces the whole table: an edited table goes into the undo
+  // snapshot first, otherwise the snapshot holds the new one.
+  template <typename Replace>
+  void replaceTable(Replace replace);
+  // The brush has a table but no recording: asks for the recording the table
+  // was made from, and ends the brush stroke.
+  void chooseAudioForTable();
+  // Brings `source` into the PCM folder through the external converter.
+  std::filesystem::path convertIntoPcmFolder(const std::filesystem::path& source);
 
   // The media player's file for the player-type list's current entry.
   void loadPlayer(int playerType);
@@ -170,6 +199,11 @@ class MainWindow : public MainWindowInput,
   bool conversionWindowShown_ = false;
   bool engineLive_ = false;
   int realTimeMidiDevice_ = 0;  // the real-time window's MIDI device, kept for the run
+  bool tableEdited_ = false;    // edited since the last conversion or file put it there
+  bool converting_ = false;     // a conversion's own unsaved mark is no edit
+  bool keepUndoSnapshot_ = false;
+  int undoFrameCount_ = 0;      // the rows the undo snapshot holds
+  std::string quickChoice_;     // the Quick Settings entry in use, if any
 };
 
 }  // namespace melovantis

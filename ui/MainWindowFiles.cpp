@@ -44,6 +44,23 @@ std::string MainWindow::waveBaseName() const {
   return "noname";
 }
 
+fs::path MainWindow::convertIntoPcmFolder(const fs::path& source) {
+  const fs::path pcmFolder = findDataFolder(state_.programFolder, "Wave files/PCM");
+  std::error_code ec;
+  fs::create_directories(pcmFolder, ec);
+  const fs::path wave = pcmFolder / (source.stem().string() + ".wav");
+
+  // Every chosen file goes through the converter, WAVE files included. An older
+  // copy of the same name goes first, so a file the converter cannot read is
+  // refused rather than silently replaced by that older copy; a file chosen
+  // from the copies themselves is already where it belongs.
+  if (!sameFile(source, wave)) {
+    fs::remove(wave, ec);
+    AudioFileConverter(state_.programFolder).convert(source, wave);
+  }
+  return wave;
+}
+
 void MainWindow::openAudioFile() {
   if (!session_.wavePath.empty()) {
     reader_.closeWave();
@@ -53,20 +70,12 @@ void MainWindow::openAudioFile() {
   if (!source) {
     return;
   }
-  const fs::path pcmFolder = findDataFolder(state_.programFolder, "Wave files/PCM");
-  std::error_code ec;
-  fs::create_directories(pcmFolder, ec);
-  session_.wavePath = pcmFolder / (source->stem().string() + ".wav");
-
-  // Every chosen file goes through the converter, WAVE files included. An older
-  // copy of the same name goes first, so a file the converter cannot read is
-  // refused rather than silently replaced by that older copy; a file chosen
-  // from the copies themselves is already where it belongs.
-  if (!sameFile(*source, session_.wavePath)) {
-    fs::remove(session_.wavePath, ec);
-    AudioFileConverter(state_.programFolder).convert(*source, session_.wavePath);
+  // The table goes: edits in it stay within Undo's reach.
+  const bool keep = tableEdited_ && engine_.frameCount > 0;
+  if (keep) {
+    takeUndoSnapshot();
   }
-
+  session_.wavePath = convertIntoPcmFolder(*source);
   if (checkWaveFormat()) {
     settingsManager_.lookUpWaveSettings(session_.wavePath, true);
   }
@@ -74,7 +83,51 @@ void MainWindow::openAudioFile() {
   state_.projectPath.clear();
   services_.player.setFile({});
   engine_.frameCount = 0;
-  redrawView();
+  tableEdited_ = false;
+  if (!keep) {
+    takeUndoSnapshot();
+  }
+  showEmptyTable();
+  updateStatusLine();
+}
+
+void MainWindow::chooseAudioForTable() {
+  const auto source = services_.dialogs.openFile(
+      {findDataFolder(state_.programFolder, "Wave files"), "", kAudioFilter});
+  if (!source) {
+    return;
+  }
+  const fs::path wave = convertIntoPcmFolder(*source);
+  if (!melovantis::checkWaveFormat(reader_, wave, services_.notifier)) {
+    return;
+  }
+  if (reader_.startDataRead(services_.notifier) != kWaveOk) {
+    reader_.closeWave();
+    return;
+  }
+  // The brush re-analyses rows of the table from the recording, so the
+  // recording must give as many rows as the table has at the settings in use.
+  const int rows =
+      ConversionDriver::rowsForData(reader_.dataInFile(), engine_.frameSize, engine_.hopSize);
+  if (rows == engine_.frameCount) {
+    session_.wavePath = wave;
+    updateStatusLine();
+    return;
+  }
+  reader_.closeWave();
+  const std::string question =
+      "The recording " + wave.filename().string() + " gives " + std::to_string(rows) +
+      " frames at the settings in use, but the table has " + std::to_string(engine_.frameCount) +
+      ", so it is not the recording the table was made from.\n\nReplace the table with a new "
+      "conversion of this recording?";
+  if (!services_.notifier.askYesNo(question, "Warning!", MessageIcon::Information)) {
+    return;
+  }
+  session_.wavePath = wave;
+  state_.midiPath.clear();
+  state_.projectPath.clear();
+  services_.player.setFile({});
+  convert(true);  // Undo brings the table back
   updateStatusLine();
 }
 
@@ -88,7 +141,24 @@ bool MainWindow::checkWaveFormat() {
   return false;
 }
 
-void MainWindow::startConversion() { driver_.startConversion(session_); }
+void MainWindow::startConversion() { convert(tableEdited_); }
+
+void MainWindow::convert(bool keepReplacedTable) {
+  const bool keep = keepReplacedTable && engine_.frameCount > 0;
+  if (keep) {
+    takeUndoSnapshot();
+  }
+  const double tempoFactorUndo = engine_.tempoFactorUndo;
+  keepUndoSnapshot_ = keep;
+  const bool wasConverting = converting_;
+  converting_ = true;
+  driver_.startConversion(session_);
+  converting_ = wasConverting;
+  keepUndoSnapshot_ = false;
+  if (keep) {
+    engine_.tempoFactorUndo = tempoFactorUndo;  // the run's reset cleared it
+  }
+}
 
 bool MainWindow::writeMidiTo(const fs::path& path) {
   services_.player.setFile({});  // the player lets go of the file while it is rewritten
@@ -180,6 +250,11 @@ void MainWindow::openProject() {
   if (!chosen) {
     return;
   }
+  // An edited table that the project replaces stays within Undo's reach.
+  const bool keep = tableEdited_ && engine_.frameCount > 0;
+  if (keep) {
+    takeUndoSnapshot();
+  }
   // A file that cannot be read leaves the table, and everything around it, as it was.
   if (!readProjectFile(engine_, *chosen, services_.notifier)) {
     return;
@@ -187,6 +262,9 @@ void MainWindow::openProject() {
   state_.projectPath = *chosen;
   engine_.runAttackPass();
   resetViewToStart();
+  if (!keep) {
+    takeUndoSnapshot();  // Undo finds the table as it was opened
+  }
   settingsManager_.lookUpWaveSettings(state_.projectPath, false);
   state_.midiPath.clear();
   reader_.closeWave();

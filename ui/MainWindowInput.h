@@ -9,6 +9,10 @@ namespace melovantis {
 // Keys the main window handles itself, before any control sees them.
 enum class WindowKey { Left, Right, Insert, Delete, Enter };
 
+// What a turn of the mouse wheel over the piano roll does: scroll through the
+// notes, through the frames (Shift, or a sideways wheel), or zoom (Ctrl).
+enum class WheelAction { Notes, Frames, Zoom };
+
 // Everything the user does in the main window, as the toolkit hands it on:
 // the Qt window forwards its events here and draws what the window says.
 class MainWindowInput {
@@ -36,6 +40,10 @@ class MainWindowInput {
   virtual void mousePressed(int x, int y) = 0;
   virtual void mouseMoved(int x, int y) = 0;
   virtual void mouseReleased() = 0;
+
+  // The wheel turned by `notches` over client pixel (x, y): positive away
+  // from the user (up: higher notes, earlier frames, zoom in).
+  virtual void wheelTurned(int x, int y, int notches, WheelAction action) = 0;
 
   // The window is asked to close; true when it may.
   virtual bool closeRequested() = 0;

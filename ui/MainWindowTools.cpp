@@ -68,9 +68,26 @@ void MainWindow::settingsWizardCommand() {
   services_.view.showProgressWindow(ProgressKind::SettingsWizard);
   const fs::path broad =
       findDataFile(findDataFolder(state_.programFolder, "Private"), "broad.set");
+  // The wizard throws its own table away and leaves none: edits in the one it
+  // replaces stay within Undo's reach; otherwise Undo finds the empty table.
+  const bool keep = tableEdited_ && engine_.frameCount > 0;
+  if (keep) {
+    takeUndoSnapshot();
+  }
+  const double tempoFactorUndo = engine_.tempoFactorUndo;
+  const bool wasConverting = converting_;  // the wizard may run inside Start!'s Open
+  converting_ = true;
   melovantis::runSettingsWizard(engine_, driver_, session_, settings_, broad, *choices, *this,
                                 this);
+  converting_ = wasConverting;
+  tableEdited_ = false;
+  if (keep) {
+    engine_.tempoFactorUndo = tempoFactorUndo;
+  } else {
+    takeUndoSnapshot();
+  }
   services_.player.setFile({});
+  showEmptyTable();
   services_.view.closeProgressWindow(ProgressKind::SettingsWizard);
 }
 
@@ -144,7 +161,10 @@ void MainWindow::undoCommand() {
   if (!session_.processed) {
     return;
   }
+  // A conversion since the snapshot may have left another number of rows.
+  engine_.frameCount = undoFrameCount_;
   undo(engine_);
+  updateScrollRange();
   // The sliders follow the restored frame as well as the view.
   updateCursor();
   redrawView();
@@ -191,18 +211,23 @@ void MainWindow::realTimeCommand() {
                                        engine_.frames.begin() + engine_.rowsInUse());
   const double tempoFactor = engine_.tempoFactor;
   const double tempoFactorUndo = engine_.tempoFactorUndo;
+  // The settings file in use goes with the record: a quick setting chosen in
+  // the real-time window must not be what a later Save writes over.
+  const fs::path settingsPath = settingsManager_.settingsPath();
   engineLive_ = true;
   {
     RealTimeMode mode({engine_, settings_, settingsManager_, *this, services_.notifier,
                        services_.launcher, services_.view, this, services_.capture,
                        services_.midiPorts, state_.programFolder},
                       realTimeMidiDevice_);
+    mode.open();
     services_.view.runRealTimeWindow(mode);
     mode.close();
   }
   engineLive_ = false;
 
   readSettingsFile(record, settings_);
+  settingsManager_.setSettingsPath(settingsPath);
   applySettingsToEngine(settings_, engine_, this);
   engine_.reserveRows(static_cast<int>(table.size()) + 1);
   std::copy(table.begin(), table.end(), engine_.frames.begin());
@@ -226,14 +251,19 @@ void MainWindow::midiOutputDeviceCommand() {
                     "MIDI Output Device");
 }
 
-void MainWindow::openHelpPage(const char* page) {
+void MainWindow::openHelpPage(const char* page, const char* caption) {
   const fs::path file = documentationFolder_ / page;
   if (!isExistingFile(file)) {
     services_.notifier.message("Cannot find the page " + file.string(), "Error",
                                MessageIcon::Error);
     return;
   }
-  services_.view.openDocument(file);
+  if (!services_.view.openDocument(file)) {
+    services_.notifier.message("No web browser could be started to show this page.\nYou can open "
+                               "it in your browser yourself:\n\n" +
+                                   file.string(),
+                               caption, MessageIcon::Information);
+  }
 }
 
 }  // namespace melovantis

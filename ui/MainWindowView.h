@@ -39,6 +39,17 @@ class SettingsFileActions {
   virtual void saveSettingsAs(const SettingsRecord& shown) = 0;
 };
 
+// What the four current-note sliders hold, in words: the note's name with its
+// octave, the cents, the volume and the brightness; all empty for no frame.
+struct CurrentNoteText {
+  std::string note;
+  std::string cents;
+  std::string volume;
+  std::string brightness;
+
+  friend bool operator==(const CurrentNoteText&, const CurrentNoteText&) = default;
+};
+
 // The Pitch & Tempo Modification dialog's three sliders.
 struct PitchTempoChoice {
   int semitones = 0;
@@ -63,10 +74,12 @@ class MainWindowView {
   // The four current-note sliders; the octave may lie outside 0..9 (-84 for an erased frame).
   virtual void setCurrentNoteSliders(int /*octave*/, int /*cents*/, int /*volume*/,
                                      int /*brightness*/) {}
+  virtual void setCurrentNoteText(const CurrentNoteText& /*text*/) {}
 
   virtual void setHorizontalScroll(int /*value*/, int /*maximum*/) {}
   virtual int horizontalScrollValue() const { return 0; }
   virtual void setVerticalScrollMaximum(int /*maximum*/) {}
+  virtual void setVerticalScrollValue(int /*value*/) {}
   virtual int verticalScrollValue() const { return 0; }
 
   // The attack detector's check box and sensitivity slider (enabled only while on).
@@ -76,6 +89,8 @@ class MainWindowView {
   virtual void setAreaCorrectorChecked(bool /*on*/) {}
   virtual void setViewToggleChecked(int /*commandId*/, bool /*on*/) {}
   virtual void setQuickSettingsEntries(const std::vector<std::string>& /*entries*/) {}
+  // The entry the Quick Settings box shows as chosen; empty shows none.
+  virtual void showQuickSettingsEntry(const std::string& /*entry*/) {}
   virtual void selectPlayerType(int /*index*/) {}
 
   virtual void showProgressWindow(ProgressKind /*kind*/) {}
@@ -100,8 +115,9 @@ class MainWindowView {
   virtual void runRealTimeWindow(RealTimeMode& /*mode*/) {}
   virtual void showAbout() {}
 
-  // Opens one of the program's documentation pages in the desktop's browser.
-  virtual void openDocument(const std::filesystem::path& /*page*/) {}
+  // Opens one of the program's documentation pages in the desktop's browser;
+  // false when no browser could be started.
+  virtual bool openDocument(const std::filesystem::path& /*page*/) { return false; }
 
   // Asks the window to close, which comes back as a close request.
   virtual void requestClose() {}

@@ -27,6 +27,10 @@ class PreviewPlayer {
   virtual void stop() = 0;
   virtual PlayState state() const = 0;
 
+  // Called now and then on the window's thread: a piece that has played to
+  // its end is stopped there, its output too, and the next play starts again.
+  virtual void noticeEnd() {}
+
   // Where playback stands and how long the file lasts, 0 when unknown.
   virtual double positionSeconds() const { return 0.0; }
   virtual double lengthSeconds() const { return 0.0; }

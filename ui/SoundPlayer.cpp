@@ -79,7 +79,16 @@ bool SoundPlayer::prepare() {
   return true;
 }
 
+void SoundPlayer::noticeEnd() {
+  // The output's thread only marks the end; stopping the output is this thread's work.
+  if (state_ == PlayState::Playing && ended_) {
+    halt();
+    state_ = PlayState::Stopped;
+  }
+}
+
 void SoundPlayer::play() {
+  noticeEnd();
   if (state_ == PlayState::Playing || source_ == Source::None || !prepare()) {
     return;
   }
@@ -101,6 +110,7 @@ void SoundPlayer::play() {
 void SoundPlayer::halt() { output_.stop(); }
 
 void SoundPlayer::pause() {
+  noticeEnd();
   if (state_ == PlayState::Playing) {
     halt();
     state_ = PlayState::Paused;
@@ -118,13 +128,14 @@ void SoundPlayer::stop() {
 }
 
 PlayState SoundPlayer::state() const {
-  // A piece that played to its end is stopped, though the output still runs.
+  // A piece that played to its end is stopped, also before noticeEnd stops its output.
   return state_ == PlayState::Playing && ended_ ? PlayState::Stopped : state_;
 }
 
 double SoundPlayer::positionSeconds() const { return frame_ / kSampleRate; }
 
 void SoundPlayer::seek(double seconds) {
+  noticeEnd();
   const bool playing = state_ == PlayState::Playing;
   halt();
   frame_ = static_cast<long long>(std::clamp(seconds, 0.0, lengthSeconds_) * kSampleRate);

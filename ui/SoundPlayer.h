@@ -29,6 +29,7 @@ class SoundPlayer : public PreviewPlayer {
   void pause() override;
   void stop() override;
   PlayState state() const override;
+  void noticeEnd() override;
   double positionSeconds() const override;
   double lengthSeconds() const override { return lengthSeconds_; }
   void seek(double seconds) override;

@@ -20,6 +20,8 @@ class FakeSoundOutput : public AudioOutput {
   bool start(Render render) override;
   void stop() override;
   std::string problem() const override { return absent ? "No sound output device" : ""; }
+  // Between a start and the next stop: still pulling from the player.
+  bool running() const { return thread_.joinable(); }
 
   bool absent = false;
   std::atomic<long long> framesPulled{0};

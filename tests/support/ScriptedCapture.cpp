@@ -21,6 +21,7 @@ CaptureFailure ScriptedCapture::start(int deviceId, int framesPerPiece, SampleHa
   stop();
   ++starts;
   lastDevice = deviceId;
+  lastFramesPerPiece = framesPerPiece;
   if (failure != CaptureFailure::None) {
     return failure;
   }

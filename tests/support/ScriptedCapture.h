@@ -26,6 +26,7 @@ class ScriptedCapture : public AudioCaptureBackend {
   bool silentDevice = false;                       // starts, but never delivers
   int starts = 0;
   int lastDevice = -2;
+  int lastFramesPerPiece = 0;  // the block length the last start asked for
   std::atomic<long long> delivered{0};  // samples handed over since the last start
 
  private:

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "documents/ProjectFile.h"
 #include "support/TestFiles.h"
 #include "support/TestSignals.h"
@@ -153,6 +155,18 @@ TEST_F(FileCommands, OpenProjectLoadsTheTableAndForgetsTheWaveAndMidiFiles) {
   dialogs.choose(std::nullopt);
   window.activate(command::kSaveMidiAs);
   EXPECT_EQ(dialogs.shown.back().request.initialName, "tune.mid");
+
+  // Over a longer table: Undo after the opening finds the project's table, not rows of that one.
+  convertAndSave(melodyWave("long.wav", 3.0), "long.mid");
+  const double longFirst = window.engine().frames[0].pitch = 50.0;
+  ASSERT_GT(window.engine().frameCount, frames);
+  dialogs.choose(folder("Melovantis files") / "tune.mvt");
+  window.activate(command::kOpenProject);
+  const double opened = window.engine().frames[0].pitch;
+  ASSERT_NE(opened, longFirst);
+  window.activate(control::kUndo);
+  EXPECT_EQ(window.engine().frameCount, frames);
+  EXPECT_EQ(window.engine().frames[0].pitch, opened);
 }
 
 TEST_F(FileCommands, AProjectFileThatCannotBeReadChangesNothing) {
@@ -192,6 +206,48 @@ TEST_F(FileCommands, PlayingAfterAnEditSavesFirstAndStoppingDoesNotStartPlayback
   window.playerControl(PlayerAction::Play);
   EXPECT_EQ(player.state(), PlayState::Playing);
   EXPECT_EQ(player.file(), midi);
+}
+
+TEST_F(FileCommands, PlayAfterTheRangeLinesMovedConvertsOnceAlsoWhenTheMidiFileCannotBeWritten) {
+  convertAndSave(melodyWave("tune.wav"), "tune.mid");
+  const auto conversions = [&] {
+    return std::count(view.progress.begin(), view.progress.end(),
+                      std::pair<ProgressKind, bool>{ProgressKind::Conversion, true});
+  };
+  for (const bool writable : {true, false}) {
+    if (!writable) {
+      fs::remove_all(folder("MIDI files"));  // the automatic save fails from now on
+    }
+    const HandleRect low = window.state().lowHandle;
+    window.mousePressed(low.left + 2, low.top + 5);
+    window.mouseMoved(low.left + 2, low.top + 1);
+    window.mouseReleased();
+    const int lowest = window.settings().lowestNote;
+    view.progress.clear();
+    window.playerControl(PlayerAction::Play);
+    EXPECT_EQ(conversions(), 1) << writable;
+    EXPECT_FALSE(window.state().reconvertPending) << writable;
+    // The new range was used: the lowest note bounds the pitch search.
+    EXPECT_EQ(window.engine().maxLag,
+              static_cast<int>(window.engine().lagForNote(lowest)));
+    window.playerControl(PlayerAction::Stop);
+    window.playerControl(PlayerAction::Play);
+    EXPECT_EQ(conversions(), 1) << writable;
+  }
+  EXPECT_EQ(notifier.entries.back().text, "File error!");
+  EXPECT_EQ(view.title, MainWindow::kUnsavedTitle);
+
+  // A MIDI file saved after the lines moved is the result to play: nothing converts.
+  fs::create_directories(folder("MIDI files"));
+  const HandleRect low = window.state().lowHandle;
+  window.mousePressed(low.left + 2, low.top + 5);
+  window.mouseMoved(low.left + 2, low.top + 1);
+  window.mouseReleased();
+  ASSERT_TRUE(window.state().reconvertPending);
+  window.activate(control::kSaveMidi);
+  view.progress.clear();
+  window.playerControl(PlayerAction::Play);
+  EXPECT_EQ(conversions(), 0);
 }
 
 TEST_F(FileCommands, ThePlayerTypeListChoosesTheMidiOrTheWaveFile) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <filesystem>
@@ -33,12 +34,18 @@ class FakeView : public MainWindowView {
   void setCurrentNoteSliders(int octave, int cents, int volume, int brightness) override {
     sliders = {octave, cents, volume, brightness};
   }
+  void setCurrentNoteText(const CurrentNoteText& text) override { noteText = text; }
   void setHorizontalScroll(int value, int maximum) override {
     scrollValue = value;
     scrollMaximum = maximum;
   }
   int horizontalScrollValue() const override { return scrollValue; }
-  void setVerticalScrollMaximum(int maximum) override { verticalMaximum = maximum; }
+  void setVerticalScrollMaximum(int maximum) override {
+    verticalMaximum = maximum;
+    verticalValue = std::min(verticalValue, maximum);
+  }
+  void setVerticalScrollValue(int value) override { verticalValue = value; }
+  int verticalScrollValue() const override { return verticalValue; }
   void setAttackControls(bool on, int sensitivity) override {
     attackOn = on;
     sliderSensitivity = sensitivity;
@@ -47,6 +54,7 @@ class FakeView : public MainWindowView {
   void setQuickSettingsEntries(const std::vector<std::string>& entries) override {
     quickSettings = entries;
   }
+  void showQuickSettingsEntry(const std::string& entry) override { quickSettingsShown = entry; }
   void selectPlayerType(int index) override { playerType = index; }
   void showProgressWindow(ProgressKind kind) override { progress.push_back({kind, true}); }
   void closeProgressWindow(ProgressKind kind) override { progress.push_back({kind, false}); }
@@ -57,7 +65,10 @@ class FakeView : public MainWindowView {
   }
   std::optional<WizardChoices> runSettingsWizardDialog() override { return wizardAnswer; }
   std::optional<int> runPitchQuantizeDialog() override { return quantizeAnswer; }
-  void openDocument(const std::filesystem::path& page) override { documents.push_back(page); }
+  bool openDocument(const std::filesystem::path& page) override {
+    documents.push_back(page);
+    return browser;
+  }
   void requestClose() override { ++closeRequests; }
   void runRealTimeWindow(RealTimeMode& mode) override {
     if (realTime) {
@@ -69,12 +80,15 @@ class FakeView : public MainWindowView {
   std::string status;
   int redraws = 0;
   std::vector<int> sliders;
+  CurrentNoteText noteText;
   int scrollValue = 0;
   int scrollMaximum = 0;
   int verticalMaximum = -1;
+  int verticalValue = 0;
   bool attackOn = false;
   int sliderSensitivity = 20;
   std::vector<std::string> quickSettings;
+  std::string quickSettingsShown;
   int playerType = -1;
   std::vector<std::pair<ProgressKind, bool>> progress;  // shown (true) or closed
   int settingsDialogs = 0;
@@ -82,6 +96,7 @@ class FakeView : public MainWindowView {
   std::optional<WizardChoices> wizardAnswer;
   std::optional<int> quantizeAnswer;
   std::vector<std::filesystem::path> documents;
+  bool browser = true;  // a browser takes the pages
   int closeRequests = 0;
   std::function<void(RealTimeMode&)> realTime;  // what the user does in the real-time window
 };

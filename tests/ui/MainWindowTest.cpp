@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "support/TestFiles.h"
 #include "tools/EditModel.h"
 #include "ui/CommandIds.h"
@@ -120,12 +122,16 @@ TEST_F(MainWindowCommands, ToolsOpenTheirDialogOnlyOnAProcessedFileAfterTakingTh
   EXPECT_TRUE(notifier.entries.empty());
 
   convertAndSave(melodyWave("tune.wav"), "tune.mid");
-  window.engine().frames[0].pitch = 60.3;  // changed after the last snapshot
+  // Cancelled (or, In-Tune, without a dialog): each still refreshed the snapshot.
   view.quantizeAnswer = std::nullopt;
-  window.activate(control::kPitchQuantize);  // cancelled: the snapshot was still refreshed
-  window.engine().frames[0].pitch = 61.7;
-  window.activate(control::kUndo);
-  EXPECT_EQ(window.engine().frames[0].pitch, 60.3);
+  for (const int tool : {control::kAutoCorrect, control::kPitchQuantize, control::kInTune,
+                         control::kPitchTempo}) {
+    window.engine().frames[0].pitch = 60.3;  // changed after the last snapshot
+    window.activate(tool);
+    window.engine().frames[0].pitch = 61.7;
+    window.activate(control::kUndo);
+    EXPECT_EQ(window.engine().frames[0].pitch, 60.3) << tool;
+  }
 
   view.quantizeAnswer = 0;
   window.activate(command::kPitchQuantize);
@@ -191,7 +197,7 @@ TEST_F(MainWindowCommands, TheMidiDeviceCommandOpensTheMixerOrSaysWhatToUse) {
   EXPECT_EQ(launcher.started[0].arguments, (std::vector<std::string>{"--tab=3"}));
 }
 
-TEST_F(MainWindowCommands, HelpItemsOpenTheProgramsOwnPages) {
+TEST_F(MainWindowCommands, HelpItemsOpenTheProgramsOwnPagesOrSayWhereTheyAre) {
   for (const int id : {command::kShowUsersGuide, command::kWebsite, command::kCheckForUpdates}) {
     window.activate(id);
   }
@@ -200,6 +206,81 @@ TEST_F(MainWindowCommands, HelpItemsOpenTheProgramsOwnPages) {
     EXPECT_TRUE(fs::is_regular_file(page)) << page;
   }
   EXPECT_TRUE(notifier.entries.empty());
+
+  view.browser = false;  // no browser launcher on this desktop
+  window.activate(command::kShowUsersGuide);
+  ASSERT_EQ(notifier.entries.size(), 1u);
+  EXPECT_EQ(notifier.entries[0].caption, "Show User's Guide");
+  EXPECT_EQ(notifier.entries[0].icon, MessageIcon::Information);
+  EXPECT_NE(notifier.entries[0].text.find(view.documents.back().string()), std::string::npos)
+      << notifier.entries[0].text;
+  window.activate(command::kCheckForUpdates);
+  EXPECT_NE(notifier.entries.back().text.find("updates.html"), std::string::npos);
+}
+
+TEST_F(MainWindowCommands, UndoBringsBackTheEditsOfATableThatAnotherRunReplaced) {
+  convertAndSave(melodyWave("tune.wav"), "tune.mid");
+  const auto& frames = window.engine().frames;
+  const auto dragLowestLine = [&] {
+    const HandleRect low = window.state().lowHandle;
+    window.mousePressed(low.left + 2, low.top + 5);
+    window.mouseMoved(low.left + 2, low.top + 3);
+    window.mouseReleased();
+  };
+  const std::vector<std::pair<const char*, std::function<void()>>> replacements = {
+      {"Enter", [&] { window.keyPressed(WindowKey::Enter); }},
+      {"Start!", [&] { window.activate(control::kStart); }},
+      {"Play after a range-line drag",
+       [&] {
+         dragLowestLine();
+         window.playerControl(PlayerAction::Play);
+       }},
+      {"Apply Now! with shorter frames",
+       [&] {
+         view.settingsAnswer = SettingsDialogOutcome{true, true};
+         window.settings().timeResolutionMs = 40;
+         window.activate(command::kCustomize);
+       }},
+      {"Settings Wizard",
+       [&] {
+         view.wizardAnswer = WizardChoices{};
+         window.activate(control::kSettingsWizard);
+       }},
+  };
+  for (const auto& [name, replace] : replacements) {
+    const int rows = window.engine().frameCount;
+    window.activate(control::kErase);  // the cursor is on frame 0
+    ASSERT_EQ(frames[0].pitch, -1000.0) << name;
+    replace();
+    EXPECT_TRUE(window.engine().frameCount == 0 || frames[0].pitch >= 0.0) << name;
+    window.activate(control::kUndo);
+    EXPECT_EQ(window.engine().frameCount, rows) << name;
+    EXPECT_EQ(frames[0].pitch, -1000.0) << name;
+    EXPECT_EQ(view.title, MainWindow::kUnsavedTitle) << name;
+    EXPECT_EQ(view.scrollMaximum, std::max(0, rows - 550)) << name;
+  }
+
+  // A conversion of an unedited table still leaves Undo on its own result.
+  window.activate(command::kStart);
+  window.activate(command::kStart);
+  const double converted = frames[0].pitch;
+  ASSERT_GE(converted, 0.0);
+  window.activate(control::kUndo);
+  EXPECT_EQ(frames[0].pitch, converted);
+}
+
+TEST_F(MainWindowCommands, TheQuickSettingsBoxShowsTheEntryInUseOrNone) {
+  window.quickSettingsChosen("voice");
+  EXPECT_EQ(view.quickSettingsShown, "voice");
+  EXPECT_NE(view.status.find("[Settings: voice]"), std::string::npos);
+  window.activate(command::kLoadDefaults);
+  EXPECT_EQ(view.quickSettingsShown, "");
+  EXPECT_NE(view.status.find("[Settings: <default>]"), std::string::npos);
+  window.quickSettingsChosen("flute");
+  dialogs.choose(program / "Settings" / "mine.set");
+  window.activate(command::kSettingsSaveAs);
+  EXPECT_EQ(view.quickSettingsShown, "");
+  EXPECT_NE(view.status.find("[Settings: mine]"), std::string::npos);
 }
 
 }  // namespace

@@ -19,7 +19,6 @@ TEST_F(RealTime, LeavingRestoresTheTableTheSettingsAndTheTempo) {
   const SettingsRecord settings = window.settings();
   window.engine().tempoFactor = 1.5;
   view.realTime = [&](RealTimeMode& mode) {
-    mode.open();
     EXPECT_TRUE(window.engineLive());
     EXPECT_TRUE(mode.start());
     EXPECT_TRUE(mode.running());
@@ -39,7 +38,6 @@ TEST_F(RealTime, LeavingRestoresTheTableTheSettingsAndTheTempo) {
 TEST_F(RealTime, OpeningAgainKeepsTheDeviceAndStartsTheControlsFromNeutral) {
   int firstDevice = -1;
   view.realTime = [&](RealTimeMode& mode) {
-    mode.open();
     EXPECT_EQ(mode.controls().gain, 100);
     EXPECT_EQ(mode.controls().quantize, 0);
     EXPECT_EQ(mode.controls().transpose, 0);
@@ -65,7 +63,6 @@ TEST_F(RealTime, ItsOwnDefaultsApplyAndTheSliderMappingsReachTheEngine) {
   SettingsRecord realtime;
   ASSERT_TRUE(readSettingsFile(folder("Private") / "default_realtime.set", realtime));
   view.realTime = [&](RealTimeMode& mode) {
-    mode.open();
     EXPECT_EQ(window.settings(), realtime);
     EXPECT_TRUE(window.settingsPath().empty());
     EXPECT_EQ(mode.controls().attackDetector, realtime.attackDetection != 0);
@@ -84,6 +81,7 @@ TEST_F(RealTime, ItsOwnDefaultsApplyAndTheSliderMappingsReachTheEngine) {
     EXPECT_EQ(window.engine().attackSensitivity, 77);
     EXPECT_FALSE(window.engine().attackDetectorOn);
     EXPECT_EQ(window.settings().attackSensitivity, 77);
+    EXPECT_EQ(window.settings().attackDetection, 0);
   };
   window.activate(command::kStartRealTime);
 }
@@ -91,7 +89,6 @@ TEST_F(RealTime, ItsOwnDefaultsApplyAndTheSliderMappingsReachTheEngine) {
 TEST_F(RealTime, WithoutAnInputTheWindowSaysSoAndStaysUsable) {
   capture.noDevices = true;
   view.realTime = [&](RealTimeMode& mode) {
-    mode.open();
     EXPECT_FALSE(mode.start());
     EXPECT_EQ(notifier.entries.back().text, "No Sound Device");
     EXPECT_EQ(midiPorts.log.back(), "close 0");
@@ -106,7 +103,6 @@ TEST_F(RealTime, AQuickSettingsFileThatCannotBeReadIsNotAnnouncedAsLoaded) {
   writeText(folder("QuickSettings") / "broken.set", "");
   fs::permissions(folder("QuickSettings") / "broken.set", fs::perms::none);
   view.realTime = [&](RealTimeMode& mode) {
-    mode.open();
     mode.start();
     mode.chooseQuickSettings("voice");
     EXPECT_EQ(notifier.entries.back().text, "voice settings loaded OK!");
@@ -122,7 +118,6 @@ TEST_F(RealTime, AQuickSettingsFileThatCannotBeReadIsNotAnnouncedAsLoaded) {
 
 TEST_F(RealTime, SelectAudioInOpensTheMixersInputsOrSaysWhatToUse) {
   view.realTime = [&](RealTimeMode& mode) {
-    mode.open();
     mode.selectAudioIn();
     EXPECT_EQ(notifier.entries.back().caption, "Select Audio In");
     launcher.installedPrograms = {"pavucontrol"};

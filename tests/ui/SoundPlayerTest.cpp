@@ -45,6 +45,17 @@ TEST_F(Player, AWaveFilePlaysToItsEndAndThenCountsAsStopped) {
   EXPECT_GE(output.loudFrames.load(), 21000);  // half a second of tone, bar its zero crossings
   EXPECT_DOUBLE_EQ(player.positionSeconds(), 0.5);
   EXPECT_TRUE(player.silentReason().empty());
+  player.noticeEnd();
+  EXPECT_FALSE(output.running());
+  EXPECT_DOUBLE_EQ(player.positionSeconds(), 0.5);  // a stopped piece shows where it ended
+
+  // Play again: from the start, to the end again.
+  const long long heard = output.loudFrames.load();
+  player.play();
+  EXPECT_EQ(player.state(), PlayState::Playing);
+  ASSERT_TRUE(waitFor([&] { return player.state() == PlayState::Stopped; }));
+  player.noticeEnd();  // the output stopped: every block it pulled is counted
+  EXPECT_EQ(output.loudFrames.load(), 2 * heard);
 }
 
 TEST_F(Player, AMidiFileGoesThroughTheSynthesizerAndPauseKeepsThePlace) {

@@ -53,7 +53,7 @@ TEST(ViewGeometry, RangeHandlesSitAtTheRightEdgeAroundTheirLines) {
   EXPECT_EQ(view.draggedNote(178 - 5), 60);
 }
 
-TEST(CurrentNoteDot, SixtyAndAHalfLoudAndDullSitsBetweenCAndCSharpInBlue) {
+TEST(CurrentNoteDot, ItSitsBetweenTwoKeysByItsCentsGrowsWithVolumeAndPalesWithBrightness) {
   FrameRecord frame;
   frame.pitch = 60.5;
   frame.volume = 127;
@@ -66,6 +66,14 @@ TEST(CurrentNoteDot, SixtyAndAHalfLoudAndDullSitsBetweenCAndCSharpInBlue) {
   EXPECT_EQ(dot.green, 0);
   EXPECT_EQ(dot.blue, 255);
   EXPECT_EQ(dot.octave, 5);
+
+  // A quarter of the way from C to C# lies nearer the C: 3 + 1.5 + 24 - 8, 4.5 + 58.5 + 50.
+  frame.pitch = 60.25;
+  EXPECT_EQ(currentNoteDot(frame).x, 20);
+  EXPECT_EQ(currentNoteDot(frame).y, 113);
+  frame.pitch = 64.75;  // three quarters from E to F, both white: 46.5 + 10.5 + 24 - 8
+  EXPECT_EQ(currentNoteDot(frame).x, 73);
+  EXPECT_EQ(currentNoteDot(frame).y, 128);
 
   frame.pitch = 71.99;  // B, nearly the next C: the octave digit stays 5
   frame.volume = 10;

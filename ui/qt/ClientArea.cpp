@@ -2,8 +2,10 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include "ui/MainWindow.h"
+#include "ui/MainWindowInput.h"
 #include "ui/qt/DialogUnits.h"
 #include "ui/qt/PianoRollPainter.h"
 #include "ui/qt/Pictures.h"
@@ -52,6 +54,33 @@ void ClientArea::mouseReleaseEvent(QMouseEvent* event) {
   if (input_ != nullptr && event->button() == Qt::LeftButton) {
     input_->mouseReleased();
   }
+}
+
+void ClientArea::wheelEvent(QWheelEvent* event) {
+  if (input_ == nullptr) {
+    event->ignore();
+    return;
+  }
+  // Ctrl zooms, Shift or a sideways wheel scrolls through the frames, a plain
+  // wheel through the notes.
+  const QPoint delta = event->angleDelta();
+  const bool sideways = delta.y() == 0 && delta.x() != 0;
+  const int amount = sideways ? delta.x() : delta.y();
+  WheelAction action = WheelAction::Notes;
+  if (event->modifiers().testFlag(Qt::ControlModifier)) {
+    action = WheelAction::Zoom;
+  } else if (sideways || event->modifiers().testFlag(Qt::ShiftModifier)) {
+    action = WheelAction::Frames;
+  }
+  constexpr int kNotch = 120;
+  pendingWheel_ += amount;
+  const int notches = pendingWheel_ / kNotch;
+  pendingWheel_ -= notches * kNotch;
+  const QPoint at = event->position().toPoint();
+  if (notches != 0) {
+    input_->wheelTurned(at.x(), at.y(), notches, action);
+  }
+  event->accept();
 }
 
 }  // namespace melovantis

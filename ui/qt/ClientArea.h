@@ -27,11 +27,13 @@ class ClientArea : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   const MainWindow* model_ = nullptr;
   MainWindowInput* input_ = nullptr;
   QPixmap keyboard_;
+  int pendingWheel_ = 0;  // eighths of a degree not yet a whole notch (fine-grained wheels)
 };
 
 }  // namespace melovantis

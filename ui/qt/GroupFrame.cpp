@@ -9,6 +9,13 @@ GroupFrame::GroupFrame(const QString& title, QWidget* parent) : QWidget(parent),
   setAttribute(Qt::WA_NoSystemBackground);
 }
 
+void GroupFrame::setValueText(const QString& text) {
+  if (text != value_) {
+    value_ = text;
+    update();
+  }
+}
+
 void GroupFrame::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
   const QFontMetrics metrics = fontMetrics();
@@ -24,6 +31,13 @@ void GroupFrame::paintEvent(QPaintEvent* /*event*/) {
     painter.fillRect(caption, palette().color(QPalette::Window));
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(caption, Qt::AlignCenter, title_);
+  }
+  if (!value_.isEmpty()) {
+    const int width = metrics.horizontalAdvance(value_) + 4;
+    const QRect caption(rect().width() - 6 - width, 0, width, metrics.height());
+    painter.fillRect(caption, palette().color(QPalette::Window));
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(caption, Qt::AlignCenter, value_);
   }
 }
 

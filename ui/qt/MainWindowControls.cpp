@@ -169,7 +169,8 @@ MainWindowControls buildMainWindowControls(QWidget& client, PreviewPlayer& playe
   frame(client, QStringLiteral("Power Tools"), unitRect(7, 201, 437, 35));
   for (const SliderSpec& s : kSliders) {
     if (s.frame != nullptr) {
-      frame(client, QString::fromUtf8(s.frame), unitRect(7, s.y - 8, 99, 25));
+      c.sliderFrames[s.id] =
+          frame(client, QString::fromUtf8(s.frame), unitRect(7, s.y - 8, 99, 25));
     }
   }
   label(client, QStringLiteral("Voice Features Display"), unitRect(116, 12, 75, 8));

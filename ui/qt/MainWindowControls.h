@@ -11,6 +11,7 @@
 
 namespace melovantis {
 
+class GroupFrame;
 class PlayerWidget;
 class PreviewPlayer;
 
@@ -20,6 +21,7 @@ struct MainWindowControls {
   QLineEdit* statusLine = nullptr;
   std::map<int, QAbstractButton*> buttons;  // command, toggle and picture buttons
   std::map<int, QSlider*> sliders;          // the current-note sliders and the attack sensitivity
+  std::map<int, GroupFrame*> sliderFrames;  // the current-note sliders' frames, with their values
   QCheckBox* attackDetector = nullptr;
   QScrollBar* horizontalScroll = nullptr;
   QScrollBar* verticalScroll = nullptr;

@@ -76,6 +76,7 @@ QToolButton* PlayerWidget::button(PlayerAction action) const {
 }
 
 void PlayerWidget::refresh() {
+  player_.noticeEnd();
   const bool loaded = !player_.file().empty();
   const PlayState state = player_.state();
   play_->setEnabled(loaded && state != PlayState::Playing);

@@ -26,6 +26,8 @@ class PlayerWidget : public QWidget {
 
   QToolButton* button(PlayerAction action) const;
   QString noteText() const { return note_->text(); }
+  QSlider* positionBar() const { return position_; }
+  QString timeText() const { return time_->text(); }
 
   // Reads the player's state, position and length again.
   void refresh();

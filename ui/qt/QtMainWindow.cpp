@@ -14,6 +14,7 @@
 #include "ui/qt/AboutBox.h"
 #include "ui/qt/AutoCorrectDialog.h"
 #include "ui/qt/ClientArea.h"
+#include "ui/qt/GroupFrame.h"
 #include "ui/qt/MainMenu.h"
 #include "ui/qt/Pictures.h"
 #include "ui/qt/PitchQuantizeDialog.h"
@@ -167,6 +168,13 @@ void QtMainWindow::setCurrentNoteSliders(int octave, int cents, int volume, int 
   });
 }
 
+void QtMainWindow::setCurrentNoteText(const CurrentNoteText& text) {
+  controls_.sliderFrames.at(control::kOctaveSlider)->setValueText(fromStd(text.note));
+  controls_.sliderFrames.at(control::kCentsSlider)->setValueText(fromStd(text.cents));
+  controls_.sliderFrames.at(control::kVolumeSlider)->setValueText(fromStd(text.volume));
+  controls_.sliderFrames.at(control::kBrightnessSlider)->setValueText(fromStd(text.brightness));
+}
+
 void QtMainWindow::setHorizontalScroll(int value, int maximum) {
   quietly([&] {
     controls_.horizontalScroll->setRange(0, maximum);
@@ -178,6 +186,10 @@ int QtMainWindow::horizontalScrollValue() const { return controls_.horizontalScr
 
 void QtMainWindow::setVerticalScrollMaximum(int maximum) {
   quietly([&] { controls_.verticalScroll->setMaximum(maximum); });
+}
+
+void QtMainWindow::setVerticalScrollValue(int value) {
+  quietly([&] { controls_.verticalScroll->setValue(value); });
 }
 
 int QtMainWindow::verticalScrollValue() const { return controls_.verticalScroll->value(); }
@@ -213,6 +225,13 @@ void QtMainWindow::setQuickSettingsEntries(const std::vector<std::string>& entri
       controls_.quickSettings->addItem(fromStd(entry));
     }
     controls_.quickSettings->setCurrentIndex(-1);
+  });
+}
+
+void QtMainWindow::showQuickSettingsEntry(const std::string& entry) {
+  quietly([&] {
+    controls_.quickSettings->setCurrentIndex(
+        entry.empty() ? -1 : controls_.quickSettings->findText(fromStd(entry)));
   });
 }
 
@@ -290,8 +309,8 @@ void QtMainWindow::showAbout() {
   box.exec();
 }
 
-void QtMainWindow::openDocument(const std::filesystem::path& page) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page.string())));
+bool QtMainWindow::openDocument(const std::filesystem::path& page) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page.string())));
 }
 
 void QtMainWindow::requestClose() { close(); }

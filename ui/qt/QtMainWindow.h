@@ -41,15 +41,18 @@ class QtMainWindow : public QMainWindow, public MainWindowView {
   void redrawView() override;
   void drawCurrentNotePanel() override;
   void setCurrentNoteSliders(int octave, int cents, int volume, int brightness) override;
+  void setCurrentNoteText(const CurrentNoteText& text) override;
   void setHorizontalScroll(int value, int maximum) override;
   int horizontalScrollValue() const override;
   void setVerticalScrollMaximum(int maximum) override;
+  void setVerticalScrollValue(int value) override;
   int verticalScrollValue() const override;
   void setAttackControls(bool detectorOn, int sensitivity) override;
   int attackSensitivitySlider() const override;
   void setAreaCorrectorChecked(bool on) override;
   void setViewToggleChecked(int commandId, bool on) override;
   void setQuickSettingsEntries(const std::vector<std::string>& entries) override;
+  void showQuickSettingsEntry(const std::string& entry) override;
   void selectPlayerType(int index) override;
   void showProgressWindow(ProgressKind kind) override;
   void closeProgressWindow(ProgressKind kind) override;
@@ -63,7 +66,7 @@ class QtMainWindow : public QMainWindow, public MainWindowView {
   std::optional<PitchTempoChoice> runPitchTempoDialog() override;
   void runRealTimeWindow(RealTimeMode& mode) override;
   void showAbout() override;
-  void openDocument(const std::filesystem::path& page) override;
+  bool openDocument(const std::filesystem::path& page) override;
   void requestClose() override;
   void pauseBeforeClosing() override;
 

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDialog>
 #include <QTest>
 #include <cstdlib>
 
@@ -6,6 +7,8 @@
 #include "support/TestFiles.h"
 #include "support/TestSignals.h"
 #include "ui/CommandIds.h"
+#include "ui/qt/ClientArea.h"
+#include "ui/qt/GroupFrame.h"
 #include "ui/qt/SplashWindow.h"
 
 namespace melovantis::test {
@@ -165,6 +168,76 @@ TEST_F(DesktopWindow, TheSplashClosesByItselfAfterThreeSeconds) {
   splash.show();
   EXPECT_TRUE(splash.isOpen());
   EXPECT_TRUE(waitUntil([&] { return !splash.isOpen(); }, 4.0));
+}
+
+TEST_F(DesktopWindow, HelpPagesWithNoBrowserToShowThemSayWhereTheyAre) {
+  // The offscreen test display has no browser launcher, as many a bare desktop has none.
+  script.answer(QMessageBox::Ok);
+  trigger(command::kShowUsersGuide);
+  ASSERT_TRUE(script.finished());
+  EXPECT_EQ(script.seen[0].caption, "Show User's Guide");
+  EXPECT_EQ(script.seen[0].icon, QMessageBox::Information);
+  const fs::path page = fs::path(MELOVANTIS_SOURCE_DIR) / "docs" / "user-guide.html";
+  EXPECT_TRUE(script.seen[0].text.contains(QString::fromStdString(page.string())))
+      << script.seen[0].text.toStdString();
+}
+
+TEST_F(DesktopWindow, TheCurrentNoteAndQuickSettingsControlsFollowWhatIsLoaded) {
+  const auto sliders = [&] {
+    std::vector<int> values;
+    for (const int id : {control::kOctaveSlider, control::kCentsSlider, control::kVolumeSlider,
+                         control::kBrightnessSlider}) {
+      values.push_back(desktop->window().controls().sliders.at(id)->value());
+    }
+    return values;
+  };
+  const auto noteWords = [&] {
+    return desktop->window().controls().sliderFrames.at(control::kOctaveSlider)->valueText();
+  };
+  const fs::path wave = melodyWave("gen.wav");
+  script.choose(wave).answer(QMessageBox::No).choose(folder("MIDI files") / "gen.mid");
+  click(control::kStart);
+  QTest::mouseClick(desktop->window().clientArea(), Qt::LeftButton, {}, QPoint(196 + 20, 150));
+  const std::vector<int> loaded = sliders();
+  EXPECT_EQ(loaded[0], 6);  // C6 under the cursor
+  EXPECT_EQ(noteWords(), "C6");
+  const fs::path project = folder("Melovantis files") / "gen.mvt";
+  script.choose(project);
+  trigger(command::kSaveProjectAs);
+
+  // Open: no table, so no note.
+  script.choose(melodyWave("other.wav")).answer(QMessageBox::No);
+  trigger(command::kOpenAudioFile);
+  EXPECT_EQ(sliders(), (std::vector<int>{0, 0, 0, 0}));
+  EXPECT_EQ(noteWords(), "");
+
+  // Open project: its first frame, an A5.
+  script.choose(project);
+  trigger(command::kOpenProject);
+  EXPECT_EQ(sliders()[0], 5);
+  EXPECT_EQ(noteWords(), "A5");
+
+  // The Settings Wizard leaves no table either.
+  script.choose(wave).answer(QMessageBox::No);
+  trigger(command::kOpenAudioFile);
+  script.choose(folder("MIDI files") / "gen.mid").answer(QMessageBox::Yes);
+  click(control::kStart);
+  EXPECT_EQ(noteWords(), "A5");
+  script.act([](QWidget* dialog) { static_cast<QDialog*>(dialog)->accept(); });
+  click(control::kSettingsWizard);
+  EXPECT_TRUE(script.finished());
+  EXPECT_EQ(sliders(), (std::vector<int>{0, 0, 0, 0}));
+  EXPECT_EQ(noteWords(), "");
+
+  // The Quick Settings box shows the entry in use, and nothing once other settings are.
+  QComboBox* quick = desktop->window().controls().quickSettings;
+  quick->setCurrentIndex(quick->findText("flute"));
+  quick->activated(quick->currentIndex());
+  EXPECT_TRUE(statusLine().contains("[Settings: flute]"));
+  script.answer(QMessageBox::Ok);
+  trigger(command::kLoadDefaults);
+  EXPECT_EQ(quick->currentIndex(), -1);
+  EXPECT_TRUE(statusLine().contains("[Settings: <default>]"));
 }
 
 }  // namespace

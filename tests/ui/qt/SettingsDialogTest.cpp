@@ -185,5 +185,23 @@ TEST_F(RangeSelector, EndsChosenOutOfOrderAreExchanged) {
   EXPECT_EQ(selector.statusText(), "Selected range C5 to C5 (0.1 octaves)");
 }
 
+TEST_F(RangeSelector, TheChosenSpanIsInvertedFromTheLowestMarksColumnToTheHighestMarksColumn) {
+  selector.setValues({26, 35, 105, 405});  // D2 to B2, marked at keyboard x 105 and 405
+  const QImage image = selector.grab().toImage();
+  // White keys in row 80: 250 grey plain, 5 inverted. Columns start at multiples of 10.
+  const auto inverted = [&](int x) { return image.pixelColor(x, 80).red() < 128; };
+  EXPECT_FALSE(inverted(95));   // column 90..99 ends before mark 105
+  EXPECT_TRUE(inverted(100));   // column 100..109 holds it
+  EXPECT_TRUE(inverted(250));
+  EXPECT_TRUE(inverted(409));   // column 400..409 holds mark 405
+  EXPECT_FALSE(inverted(410));
+  selector.scrollBar()->setValue(50);  // the same columns, 50 pixels further left
+  const QImage scrolled = selector.grab().toImage();
+  EXPECT_GT(scrolled.pixelColor(45, 80).red(), 128);
+  EXPECT_LT(scrolled.pixelColor(50, 80).red(), 128);
+  EXPECT_LT(scrolled.pixelColor(359, 80).red(), 128);
+  EXPECT_GT(scrolled.pixelColor(360, 80).red(), 128);
+}
+
 }  // namespace
 }  // namespace melovantis::test

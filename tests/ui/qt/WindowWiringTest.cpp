@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QMenuBar>
@@ -6,6 +7,7 @@
 #include <QSlider>
 #include <QTest>
 #include <QTextDocument>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include "ui/CommandIds.h"
@@ -43,6 +45,10 @@ class RecordingInput : public MainWindowInput {
   }
   void mouseMoved(int, int) override {}
   void mouseReleased() override { events.push_back("release"); }
+  void wheelTurned(int x, int y, int notches, WheelAction action) override {
+    events.push_back("wheel " + std::to_string(x) + "," + std::to_string(y) + " " +
+                     std::to_string(notches) + " " + std::to_string(static_cast<int>(action)));
+  }
   bool closeRequested() override { return true; }
 
   std::vector<std::string> events;
@@ -99,6 +105,7 @@ TEST_F(WindowWiring, EveryButtonAndControlReachesTheWindow) {
   }
   input.events.clear();
   window.controls().sliders.at(control::kVolumeSlider)->setValue(90);
+  ASSERT_FALSE(window.controls().attackDetector->isChecked());
   window.controls().attackDetector->click();
   window.controls().horizontalScroll->setMaximum(100);
   window.controls().horizontalScroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
@@ -106,11 +113,8 @@ TEST_F(WindowWiring, EveryButtonAndControlReachesTheWindow) {
   window.controls().quickSettings->activated(1);
   window.controls().playerType->activated(1);
   window.controls().player->setActionHandler(nullptr);
-  EXPECT_EQ(input.events, (std::vector<std::string>{"slider 1013 90",
-                                                    window.controls().attackDetector->isChecked()
-                                                        ? "attack on"
-                                                        : "attack off",
-                                                    "hscroll", "quick voice", "player 1"}));
+  EXPECT_EQ(input.events, (std::vector<std::string>{"slider 1013 90", "attack on", "hscroll",
+                                                    "quick voice", "player 1"}));
 }
 
 TEST_F(WindowWiring, ProgramSetControlsAreNotReportedAsTheUsersMoves) {
@@ -136,6 +140,22 @@ TEST_F(WindowWiring, TheWindowsKeysComeFirstEvenWhenASliderHasTheFocus) {
   EXPECT_EQ(slider->value(), 0);
 }
 
+TEST_F(WindowWiring, TheWheelOverTheClientAreaArrivesAsWholeNotchesWithItsAction) {
+  const auto wheel = [&](QPoint angle, Qt::KeyboardModifiers modifiers) {
+    const QPoint at(300, 100);
+    QWheelEvent event(QPointF(at), QPointF(window.clientArea()->mapToGlobal(at)), QPoint(), angle,
+                      Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window.clientArea(), &event);
+  };
+  wheel(QPoint(0, 120), Qt::NoModifier);
+  wheel(QPoint(0, -240), Qt::ShiftModifier);
+  wheel(QPoint(60, 0), Qt::NoModifier);  // half a notch sideways: nothing yet
+  wheel(QPoint(60, 0), Qt::NoModifier);
+  wheel(QPoint(0, 120), Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(input.events, (std::vector<std::string>{"wheel 300,100 1 0", "wheel 300,100 -2 1",
+                                                    "wheel 300,100 1 1", "wheel 300,100 1 2"}));
+}
+
 TEST_F(WindowWiring, ClicksOnTheClientAreaArriveInClientPixels) {
   QTest::mouseClick(window.clientArea(), Qt::LeftButton, {}, QPoint(300, 100));
   // Inside the "Current Note" frame the keyboard picture gets the click, not the frame.
@@ -158,8 +178,10 @@ TEST_F(WindowWiring, TheLayoutFollowsTheDialogUnits) {
   EXPECT_EQ(window.controls().sliders.at(control::kAttackSensitivity)->minimum(), 1);
   EXPECT_EQ(window.controls().playerType->itemText(0), "MIDI Player");
   EXPECT_EQ(window.controls().playerType->itemText(1), "WAVE Player");
-  EXPECT_FALSE(window.isWindowType() && window.sizePolicy().horizontalPolicy() == QSizePolicy::Expanding);
   EXPECT_EQ(window.minimumSize(), window.maximumSize());
+  const QSize size = window.size();
+  window.resize(size + QSize(200, 100));  // as a window manager would ask
+  EXPECT_EQ(window.size(), size);
 }
 
 TEST_F(WindowWiring, TooltipsCarryTheProgramsTextsWrappedAt200PixelsForTwentySeconds) {
