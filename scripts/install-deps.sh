@@ -29,6 +29,10 @@ packages=(
   libfluidsynth-dev
   groff-base
   man-db
+  # The Debian package build (cpack -G DEB): CPack's DEB generator needs
+  # `file`, and dpkg-shlibdeps (dpkg-dev) reads the package's dependencies.
+  file
+  dpkg-dev
 )
 
 # RtMidi goes in one command with JACK 2: asked for alone, apt satisfies its

@@ -42,6 +42,30 @@ class CliMessages : public ::testing::Test {
                : "";
   }
 
+  // Nobody may not reach the build or its data (a checkout in root's home is
+  // closed to other users), so another user runs a copy of the program laid
+  // out as installed, bin/ beside share/melovantis, in this test's own folder.
+  std::string programForOtherUser() {
+    const fs::path copy = dir / "installed" / "bin" / "melovantis-cli";
+    if (!fs::exists(copy)) {
+      fs::create_directories(copy.parent_path());
+      fs::create_directories(dir / "installed" / "share");
+      fs::copy_file(MELOVANTIS_CLI, copy);
+      fs::copy(MELOVANTIS_DATA_DIR, dir / "installed" / "share" / "melovantis",
+               fs::copy_options::recursive);
+      const fs::perms readable = fs::perms::owner_read | fs::perms::owner_write |
+                                 fs::perms::group_read | fs::perms::others_read;
+      const fs::perms enterable =
+          readable | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+      fs::permissions(dir / "installed", enterable);
+      for (const auto& entry : fs::recursive_directory_iterator(dir / "installed")) {
+        fs::permissions(entry.path(),
+                        entry.is_directory() || entry.path() == copy ? enterable : readable);
+      }
+    }
+    return copy.string();
+  }
+
   // A stand-in for ffmpeg that fails as a broken one would.
   std::string failingConverterFirst() {
     test::writeText(dir / "bin" / "ffmpeg", "#!/bin/sh\nexit 1\n");
@@ -83,7 +107,9 @@ TEST_F(CliMessages, EveryCommandNamesTheRefusedFileAndWhy) {
       std::vector<std::string> args = c.before;
       args.push_back(named(file));
       args.insert(args.end(), c.after.begin(), c.after.end());
-      const auto r = runCli(dir, args, file == "unreadable.wav" ? user : "");
+      const auto r = file == "unreadable.wav"
+                         ? runCli(dir, args, user, programForOtherUser())
+                         : runCli(dir, args);
       EXPECT_EQ(r.status, 1) << c.before[0] << " " << file;
       EXPECT_EQ(r.err,
                 "melovantis-cli: " + named(file) + ": " + c.text + " (" + reason + ")\n")
@@ -102,7 +128,9 @@ TEST_F(CliMessages, ABatchGoesOnPastEachFailureAndListsThemAtTheEnd) {
   for (const auto& input : inputs) {
     args.push_back(named(input));
   }
-  const auto r = runCli(dir, args, failingConverterFirst() + (user.empty() ? "" : user));
+  const auto r = user.empty() ? runCli(dir, args, failingConverterFirst())
+                              : runCli(dir, args, failingConverterFirst() + user,
+                                       programForOtherUser());
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(fs::is_regular_file(dir / "good.mid"));
   EXPECT_NE(r.err.find(named("missing.wav") +
