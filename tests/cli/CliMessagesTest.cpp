@@ -26,6 +26,7 @@ class CliMessages : public ::testing::Test {
     test::writeText(dir / "empty.wav", "");
     test::writeMonoWave(dir / "unreadable.wav", test::harmonicTone(69, 22050));
     fs::permissions(dir / "unreadable.wav", fs::perms::none);
+    fs::create_directories(dir / "folder.wav");
     // Everyone may enter and write here, so the program can run as another user.
     fs::permissions(dir.path(), fs::perms::all);
     fs::create_directories(dir / "bin");
@@ -100,6 +101,7 @@ TEST_F(CliMessages, EveryCommandNamesTheRefusedFileAndWhy) {
              {"missing.wav", "No such file or directory"},
              {"empty.wav", "empty file"},
              {"garbage.wav", c.contentReason},
+             {"folder.wav", "Is a directory"},
              {"unreadable.wav", "Permission denied"}}) {
       if (file == "unreadable.wav" && user.empty()) {
         continue;

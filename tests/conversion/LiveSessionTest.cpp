@@ -135,17 +135,78 @@ TEST_F(LiveRun, AnInputThatNeverDeliversIsGivenUpAfterATimeOutWithAMessage) {
 }
 
 TEST_F(LiveRun, TheDisplaySmoothsThePitchOverThreeBlocksAndTheControlsReachTheAnalysis) {
-  ScriptedCapture input(harmonicTone(60, 44100 * 4));
+  // Three blocks of C, then two of G a fifth above; snapped to the semitones
+  // and raised an octave by the controls, exactly as many blocks as delivered.
+  const int block = engine.frameSize;
+  ScriptedCapture input(concat({harmonicTone(60, 3 * block), harmonicTone(67, 2 * block)}), 1.0);
+  input.stopsAfterTheSamples = true;
   LiveSession session(engine, notifier, input, ports);
   session.capture().controls().transpose = 12;
   session.capture().controls().quantizeAmount = 1.0;
   ASSERT_TRUE(session.start(0));
-  std::this_thread::sleep_for(150ms);
+  const auto allAnalysed = [&] { return session.capture().lastFrame().blocks == 5; };
+  for (int i = 0; i < 500 && !allAnalysed(); ++i) {
+    std::this_thread::sleep_for(10ms);
+  }
   const LiveFrame frame = session.capture().lastFrame();
+  const long long dropped = session.droppedBlocks();
   session.stop();
-  EXPECT_GE(frame.blocks, 3);
-  EXPECT_DOUBLE_EQ(frame.pitch, 72.0);          // an octave up, on the semitone
-  EXPECT_DOUBLE_EQ(frame.smoothedPitch, 72.0);  // three blocks of it
+  ASSERT_EQ(frame.blocks, 5);
+  ASSERT_EQ(dropped, 0);
+  EXPECT_DOUBLE_EQ(frame.pitch, 79.0);  // G, an octave up, on the semitone
+  // The mean of the last three blocks: 72, 79, 79 (not two blocks, 79, nor four, 75.5).
+  EXPECT_DOUBLE_EQ(frame.smoothedPitch, (72.0 + 79.0 + 79.0) / 3.0);
+}
+
+TEST_F(LiveRun, AnInputThatStopsDeliveringEndsTheRunAfterASecondWithAMessageAndTheLastNoteOff) {
+  ScriptedCapture input(harmonicTone(69, 44100));
+  input.stopsAfterTheSamples = true;  // a quarter of a second at four times real speed, then nothing
+  LiveSession session(engine, notifier, input, ports);
+  ASSERT_TRUE(session.start(0));
+  EXPECT_TRUE(session.checkInput());
+  const auto start = std::chrono::steady_clock::now();
+  while (session.checkInput() && std::chrono::steady_clock::now() - start < 10s) {
+    std::this_thread::sleep_for(10ms);
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_FALSE(session.running());
+  EXPECT_FALSE(session.checkInput());  // said once
+  // A second after the last samples (a quarter of a second in), not before.
+  EXPECT_GT(seconds, 1.0);
+  EXPECT_LT(seconds, 3.0);
+  ASSERT_EQ(notifier.entries.size(), 1u);
+  EXPECT_EQ(notifier.entries[0].text,
+            "No sound has come from the audio input for a second: it was disconnected, or its "
+            "sound system stopped. The live run has ended.");
+  EXPECT_EQ(noteOns(0).size(), 1u);
+  ASSERT_GE(ports.log.size(), 2u);
+  EXPECT_EQ(ports.log.back(), "close 0");
+  EXPECT_EQ(ports.log[ports.log.size() - 2].substr(0, 2), "80");
+}
+
+TEST_F(LiveRun, ARestartBeginsWithAnEmptyQueueNotWithTheRestOfTheRunBefore) {
+  // The first run leaves most of a block waiting when it stops; the second
+  // sings C. Had the rest been kept, the second run's first block would be
+  // nearly all of the first run's A.
+  const int block = engine.frameSize;
+  ScriptedCapture input(harmonicTone(69, 4 * block - 64), 1.0);
+  input.stopsAfterTheSamples = true;
+  LiveSession session(engine, notifier, input, ports);
+  session.capture().controls().quantizeAmount = 1.0;
+  ASSERT_TRUE(session.start(0));
+  for (int i = 0; i < 500 && (input.delivered < 4 * block - 64 ||
+                              session.capture().lastFrame().blocks < 3);
+       ++i) {
+    std::this_thread::sleep_for(10ms);
+  }
+  session.stop();
+  ASSERT_EQ(session.capture().lastFrame().blocks, 3);
+  input.setSamples(harmonicTone(60, 3 * block));
+  ASSERT_TRUE(session.start(1));
+  session.stop();
+  const std::vector<int> keys = noteOns(1);
+  ASSERT_FALSE(keys.empty());
+  EXPECT_EQ(keys.front(), 60);
 }
 
 TEST(LiveDisplayValues, ANoteShowsItsDotNameAndFrequencyAndSilenceShowsBlanks) {

@@ -34,7 +34,7 @@ bool answers(const std::string& name) {
 
 }  // namespace
 
-JackServer::JackServer()
+JackServer::JackServer(bool synchronous)
     : name_("melovantis-test-" + std::to_string(::getpid()) + "-" +
             std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 100000)) {
   const std::filesystem::path jackd = findProgram("jackd");
@@ -46,8 +46,14 @@ JackServer::JackServer()
   ::setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
   ::setenv("MELOVANTIS_AUDIO_API", "jack", 1);
   ::setenv("MELOVANTIS_MIDI_API", "jack", 1);
-  std::vector<std::string> args = {jackd.string(), "--no-realtime", "-n",    name_, "-d", "dummy",
-                                   "-r",           "44100",         "-p", std::to_string(kPeriod)};
+  std::vector<std::string> args = {jackd.string(), "--no-realtime", "-n", name_};
+  if (synchronous) {
+    args.push_back("--sync");
+  }
+  for (const char* driver : {"-d", "dummy", "-r", "44100", "-p"}) {
+    args.push_back(driver);
+  }
+  args.push_back(std::to_string(kPeriod));
   std::vector<char*> argv;
   for (std::string& a : args) {
     argv.push_back(a.data());
@@ -77,10 +83,23 @@ JackServer::JackServer()
 
 JackServer::~JackServer() { stop(); }
 
+void JackServer::freeze() {
+  if (pid_ > 0) {
+    ::kill(pid_, SIGSTOP);
+  }
+}
+
+void JackServer::resume() {
+  if (pid_ > 0) {
+    ::kill(pid_, SIGCONT);
+  }
+}
+
 void JackServer::stop() {
   if (pid_ <= 0) {
     return;
   }
+  resume();  // a frozen server would not hear the SIGTERM
   ::kill(pid_, SIGTERM);
   int status = 0;
   for (int i = 0; i < 100; ++i) {
