@@ -3,7 +3,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -187,6 +186,9 @@ int runLiveCommand(const std::vector<std::string>& args) {
   const bool terminal = ::isatty(STDERR_FILENO) != 0;
   bool inputLost = false;
   while (interrupted == 0 && (!end || Clock::now() < *end)) {
+    if (terminal && session.capture().inputLost()) {
+      std::fputs("\n", stderr);  // the message below goes on a line of its own
+    }
     if (!session.checkInput()) {
       inputLost = true;  // stopped, and said why
       break;
@@ -198,7 +200,7 @@ int runLiveCommand(const std::vector<std::string>& args) {
   }
   const long long dropped = session.droppedBlocks();
   session.stop();
-  if (terminal) {
+  if (terminal && !inputLost) {
     std::fputs("\n", stderr);
   }
   if (dropped > 0) {
@@ -211,9 +213,9 @@ int runLiveCommand(const std::vector<std::string>& args) {
   if (inputLost) {
     return 1;
   }
-  if (callsLeftWaiting()) {
-    // Stopped without the sound server's answer: the last note-off may not have left.
-    const std::string problem = !ports.problem().empty() ? ports.problem() : capture->problem();
+  // Stopped without the sound server's answer: the last note-off may not have left.
+  const std::string problem = !capture->problem().empty() ? capture->problem() : ports.problem();
+  if (callsLeftWaiting() && !problem.empty()) {
     printProblem("stopped without waiting for the sound server any longer (" + problem + ")");
     return 1;
   }

@@ -33,6 +33,14 @@ using Clock = std::chrono::steady_clock;
 
 const std::vector<int> kMelody = {64, 67, 71, 69};
 
+// A sanitizer's build analyses many times slower, and may fall behind the
+// input where the program itself keeps up.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSlowBuild = true;
+#else
+constexpr bool kSlowBuild = false;
+#endif
+
 // The live command in the background, its standard error to `errors` when
 // given, with `environment` changed ("NAME=value" sets, "NAME" unsets); its
 // process id.
@@ -225,7 +233,9 @@ TEST_F(LiveCommandThroughJack, AFilePlayedIntoItGivesItsNotesInOrderAndEndsWithT
   LiveProcess live(startLive(
       {"--input-file", melody.string(), "--midi-out", outputNumber(synthesizer)}, errors));
   ASSERT_EQ(waitFor(live, 30s).code, 0);
-  EXPECT_EQ(readText(errors), "");  // nothing to say: no block left out, no device trouble
+  if (!kSlowBuild) {
+    EXPECT_EQ(readText(errors), "");  // nothing to say: no block left out, no device trouble
+  }
   std::vector<int> keys;
   const auto messages = channelMessages(synthesizer);
   for (const auto& m : messages) {
@@ -325,7 +335,9 @@ TEST_F(LiveCommandThroughJack, BlocksLeftOutWhenTheAnalysisFellBehindAreCountedA
   // 0.7 s is 21 blocks of 32 ms; the two newest are analysed.
   const int blocks = std::stoi(found[1]);
   EXPECT_GE(blocks, 8);
-  EXPECT_LE(blocks, 24);
+  if (!kSlowBuild) {
+    EXPECT_LE(blocks, 24);
+  }
   EXPECT_NEAR(std::stod(found[2]), blocks * 1411 / 44100.0, 0.051);
 }
 
@@ -347,7 +359,7 @@ TEST_F(LiveCommandThroughJack, AKilledServerEndsTheRunWithItsOwnMessageAndStatus
   ASSERT_TRUE(eventually([&] { return heardANote(synthesizer); }, 20s));
   server.stop();
   const Ending ending = waitFor(live, 20s);
-  EXPECT_EQ(ending.code, 1);
+  EXPECT_EQ(ending.code, 1) << readText(errors);
   EXPECT_LT(ending.seconds, 8.0);
   EXPECT_NE(readText(errors).find("melovantis-cli: audio input " + input +
                                   ". singer: No sound has come from the audio input for a "
