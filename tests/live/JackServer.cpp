@@ -102,7 +102,9 @@ void JackServer::stop() {
   resume();  // a frozen server would not hear the SIGTERM
   ::kill(pid_, SIGTERM);
   int status = 0;
-  for (int i = 0; i < 100; ++i) {
+  // A killed server leaves its entry in JACK's registry of servers, which
+  // holds eight: it is given time to end by itself.
+  for (int i = 0; i < 400; ++i) {
     if (::waitpid(pid_, &status, WNOHANG) == pid_) {
       pid_ = 0;
       return;
