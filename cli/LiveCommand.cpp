@@ -65,6 +65,16 @@ std::string statusLine(const LiveDisplay& display) {
 
 }  // namespace
 
+std::string blocksLeftOutReport(long long blocks, int blockSamples) {
+  if (blocks <= 0) {
+    return {};
+  }
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.2f", static_cast<double>(blocks) * blockSamples / 44100.0);
+  return std::to_string(blocks) + (blocks == 1 ? " block" : " blocks") + " of sound (" + seconds +
+         " s) left out: the analysis fell behind the input";
+}
+
 int runLiveCommand(const std::vector<std::string>& args) {
   LiveOptions options;
   ArgumentCursor cursor(args);
@@ -203,12 +213,9 @@ int runLiveCommand(const std::vector<std::string>& args) {
   if (terminal && !inputLost) {
     std::fputs("\n", stderr);
   }
-  if (dropped > 0) {
-    char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%.1f",
-                  static_cast<double>(dropped) * session.capture().blockSamples() / 44100.0);
-    printProblem(std::to_string(dropped) + (dropped == 1 ? " block" : " blocks") + " of sound (" +
-                 seconds + " s) left out: the analysis fell behind the input");
+  if (const std::string report = blocksLeftOutReport(dropped, session.capture().blockSamples());
+      !report.empty()) {
+    printProblem(report);
   }
   if (inputLost) {
     return 1;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/CliRunner.h"
+#include "cli/LiveCommand.h"
 #include "support/TestSignals.h"
 #include "support/WaveFileBuilder.h"
 
@@ -196,6 +197,35 @@ TEST_F(CliMessages, FilesWrittenOrReadBesideTheInputAreNamedToo) {
   r = runCli(dir, {"convert", named("good.wav"), "--quiet", "--midi", target});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "melovantis-cli: " + target + ": File error! (No such file or directory)\n");
+}
+
+TEST_F(CliMessages, LiveRefusesValuesOutsideTheirRangesBeforeItOpensAnyDevice) {
+  test::writeMonoWave(dir / "tone.wav", test::harmonicTone(69, 4410));
+  const std::string tone = named("tone.wav");
+  for (const auto& [args, text] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"--seconds", "0"}, "--seconds needs a value"},
+           {{"--seconds", "86401"}, "--seconds needs a value"},
+           {{"--audio-in", "-1"}, "--audio-in needs a value"},
+           {{"--midi-out", "1001"}, "--midi-out needs a value"},
+           {{"--virtual", ""}, "--virtual needs a value"},
+           {{"--audio-in", "0", "--input-file", tone},
+            "--audio-in and --input-file name two different inputs; give one"},
+           {{"--midi-out", "1", "--virtual", "x"},
+            "--midi-out and --virtual name two different outputs; give one"}}) {
+    std::vector<std::string> all = {"live"};
+    all.insert(all.end(), args.begin(), args.end());
+    const auto r = runCli(dir, all);
+    EXPECT_EQ(r.status, 2) << text;
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), "melovantis-cli: " + text + "\n");
+  }
+}
+
+TEST(LiveCommandReport, BlocksLeftOutAreCountedInBlocksAndSecondsFromTheFirstOne) {
+  EXPECT_EQ(blocksLeftOutReport(0, 1411), "");
+  EXPECT_EQ(blocksLeftOutReport(1, 1411),
+            "1 block of sound (0.03 s) left out: the analysis fell behind the input");
+  EXPECT_EQ(blocksLeftOutReport(25, 1764),
+            "25 blocks of sound (1.00 s) left out: the analysis fell behind the input");
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
+
 #include "conversion/LiveDisplay.h"
 #include "conversion/LiveSession.h"
 #include "documents/EngineSettings.h"
@@ -14,6 +17,73 @@ namespace melovantis::test {
 namespace {
 
 using namespace std::chrono_literals;
+
+// An input the test hands samples to itself, at the moments it chooses.
+class HandCapture : public AudioCaptureBackend {
+ public:
+  explicit HandCapture(std::vector<std::int16_t> first) : first_(std::move(first)) {}
+  std::vector<AudioDevice> inputDevices() override { return {AudioDevice{0, "hand"}}; }
+  CaptureFailure start(int /*deviceId*/, int /*framesPerPiece*/, SampleHandler handler) override {
+    handler_ = std::move(handler);
+    deliver(first_);
+    return CaptureFailure::None;
+  }
+  void stop() override { handler_ = nullptr; }
+  void deliver(const std::vector<std::int16_t>& samples) {
+    handler_(samples.data(), static_cast<int>(samples.size()));
+  }
+
+ private:
+  std::vector<std::int16_t> first_;
+  SampleHandler handler_;
+};
+
+// A MIDI output that, once closed off, holds up the capture thread at its next
+// message, as a synthesizer that stalls would (the opening messages, sent on
+// the thread that starts the run, pass).
+class GatedPorts : public MidiOutputPorts {
+ public:
+  std::vector<std::string> names() override { return {"gate"}; }
+  std::unique_ptr<MidiSink> sink(int /*id*/) override { return std::make_unique<Sink>(*this); }
+
+  void close() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = true;
+  }
+  void open() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = false;
+    changed_.notify_all();
+  }
+  bool holding() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return holding_;
+  }
+
+ private:
+  class Sink : public MidiSink {
+   public:
+    explicit Sink(GatedPorts& ports) : ports_(ports) {}
+    void send(std::uint8_t, std::uint8_t, std::uint8_t, int) override {
+      if (std::this_thread::get_id() == ports_.starter_) {
+        return;
+      }
+      std::unique_lock<std::mutex> lock(ports_.mutex_);
+      ports_.holding_ = ports_.closed_;
+      ports_.changed_.wait(lock, [&] { return !ports_.closed_; });
+      ports_.holding_ = false;
+    }
+
+   private:
+    GatedPorts& ports_;
+  };
+
+  const std::thread::id starter_ = std::this_thread::get_id();
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool closed_ = false;
+  bool holding_ = false;
+};
 
 // A live engine set up as the real-time default settings would.
 class LiveRun : public ::testing::Test {
@@ -207,6 +277,31 @@ TEST_F(LiveRun, ARestartBeginsWithAnEmptyQueueNotWithTheRestOfTheRunBefore) {
   const std::vector<int> keys = noteOns(1);
   ASSERT_FALSE(keys.empty());
   EXPECT_EQ(keys.front(), 60);
+}
+
+TEST_F(LiveRun, BlocksTheAnalysisCouldNotTakeInAreLeftOutCountedAndTheNewestAnalysed) {
+  const int block = engine.frameSize;
+  // A block of silence (no message), then a note, whose first messages the
+  // stalled output holds up.
+  HandCapture input(concat({constant(block), harmonicTone(69, block)}));
+  GatedPorts ports;
+  ports.close();
+  LiveSession session(engine, notifier, input, ports);
+  ASSERT_TRUE(session.start(0));
+  for (int i = 0; i < 500 && !ports.holding(); ++i) {
+    std::this_thread::sleep_for(10ms);
+  }
+  ASSERT_TRUE(ports.holding());
+  // Ten blocks come while the analysis is held up: it takes the newest two.
+  input.deliver(harmonicTone(69, 10 * block));
+  ports.open();
+  for (int i = 0; i < 500 && session.capture().lastFrame().blocks < 4; ++i) {
+    std::this_thread::sleep_for(10ms);
+  }
+  EXPECT_EQ(session.capture().lastFrame().blocks, 4);
+  EXPECT_EQ(session.droppedBlocks(), 8);
+  session.stop();
+  EXPECT_EQ(session.droppedBlocks(), 8);  // still told after the run
 }
 
 TEST(LiveDisplayValues, ANoteShowsItsDotNameAndFrequencyAndSilenceShowsBlanks) {

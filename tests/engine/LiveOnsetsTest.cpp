@@ -98,6 +98,21 @@ TEST_F(LiveOnsetsTest, SwellOnTheSameSemitoneStartsNoNewNote) {
   EXPECT_EQ(starts, 1);
 }
 
+TEST_F(LiveOnsetsTest, AStartOnANewSemitoneStandsWithoutARiseInTheEnvelope) {
+  // Legato from C up to E, a little louder: the detector starts a note there,
+  // and the envelope (less than twice the level) shows no attack. Only a
+  // start on the same semitone needs the rise.
+  const auto signal = test::concat(
+      {test::harmonicTone(60, 4 * kFrame, 5000), test::harmonicTone(64, 4 * kFrame, 9000)});
+  const auto rows = runLive(engine, live, signal);
+  ASSERT_EQ(rows.size(), 8u);
+  EXPECT_LT(rows[4].onsetRise, 60);
+  EXPECT_EQ(rows[4].attack, 1);
+  for (const int i : {1, 2, 3, 5, 6, 7}) {
+    EXPECT_EQ(rows[static_cast<std::size_t>(i)].attack, 0) << i;
+  }
+}
+
 TEST_F(LiveOnsetsTest, BlocksAfterTheFirstMeasureAllocatingNothing) {
   const auto signal = test::noteWithAttack(64, 6 * kFrame, 2 * kFrame + 500, 0, 0.4);
   runLive(engine, live, std::vector<std::int16_t>(signal.begin(), signal.begin() + kFrame));

@@ -41,6 +41,10 @@ constexpr bool kSlowBuild = true;
 constexpr bool kSlowBuild = false;
 #endif
 
+const std::regex kNothingOrBlocksLeftOut(
+    "(melovantis-cli: [0-9]+ blocks? of sound \\([0-9.]+ s\\) left out: the analysis fell "
+    "behind the input\n)?");
+
 // The live command in the background, its standard error to `errors` when
 // given, with `environment` changed ("NAME=value" sets, "NAME" unsets); its
 // process id.
@@ -233,9 +237,8 @@ TEST_F(LiveCommandThroughJack, AFilePlayedIntoItGivesItsNotesInOrderAndEndsWithT
   LiveProcess live(startLive(
       {"--input-file", melody.string(), "--midi-out", outputNumber(synthesizer)}, errors));
   ASSERT_EQ(waitFor(live, 30s).code, 0);
-  if (!kSlowBuild) {
-    EXPECT_EQ(readText(errors), "");  // nothing to say: no block left out, no device trouble
-  }
+  // Nothing to say about the devices; a busy machine may leave a few blocks out.
+  EXPECT_TRUE(std::regex_match(readText(errors), kNothingOrBlocksLeftOut)) << readText(errors);
   std::vector<int> keys;
   const auto messages = channelMessages(synthesizer);
   for (const auto& m : messages) {
@@ -298,16 +301,21 @@ TEST_F(LiveCommandThroughJack, AnOwnPortThatCannotBeMadeFailsTheStartWithTheDevi
 }
 
 TEST_F(LiveCommandThroughJack, AnInputOrAnOutputThatIsNotThereIsRefusedTheSameWay) {
-  Ending ending = waitFor(startLive({"--audio-in", "99", "--seconds", "1"}, errors), 30s);
+  // The first number past each list, as `devices` shows them.
+  const std::string inputs = std::to_string(RtAudioCaptureBackend().inputDevices().size());
+  const std::string outputs = std::to_string(RtMidiOutputPorts().names().size());
+  Ending ending = waitFor(startLive({"--audio-in", inputs, "--seconds", "1"}, errors), 30s);
   EXPECT_EQ(ending.code, 2);
-  EXPECT_EQ(readText(errors).rfind(
-                "melovantis-cli: there is no audio input 99 (melovantis-cli devices lists them)\n", 0),
+  EXPECT_EQ(readText(errors).rfind("melovantis-cli: there is no audio input " + inputs +
+                                       " (melovantis-cli devices lists them)\n",
+                                   0),
             0u)
       << readText(errors);
-  ending = waitFor(startLive({"--midi-out", "99", "--seconds", "1"}, errors), 30s);
+  ending = waitFor(startLive({"--midi-out", outputs, "--seconds", "1"}, errors), 30s);
   EXPECT_EQ(ending.code, 2);
-  EXPECT_EQ(readText(errors).rfind(
-                "melovantis-cli: there is no MIDI output 99 (melovantis-cli devices lists them)\n", 0),
+  EXPECT_EQ(readText(errors).rfind("melovantis-cli: there is no MIDI output " + outputs +
+                                       " (melovantis-cli devices lists them)\n",
+                                   0),
             0u)
       << readText(errors);
 }
@@ -332,13 +340,13 @@ TEST_F(LiveCommandThroughJack, BlocksLeftOutWhenTheAnalysisFellBehindAreCountedA
                                 std::regex("melovantis-cli: ([0-9]+) blocks of sound \\(([0-9.]+) "
                                            "s\\) left out: the analysis fell behind the input\n")))
       << text;
-  // 0.7 s is 21 blocks of 32 ms; the two newest are analysed.
+  // 0.7 s is 22 blocks of 1372 samples; the two newest are analysed.
   const int blocks = std::stoi(found[1]);
   EXPECT_GE(blocks, 8);
   if (!kSlowBuild) {
     EXPECT_LE(blocks, 24);
   }
-  EXPECT_NEAR(std::stod(found[2]), blocks * 1411 / 44100.0, 0.051);
+  EXPECT_NEAR(std::stod(found[2]), blocks * 1372 / 44100.0, 0.0051);
 }
 
 // Freezing a server that waits for its clients each period holds the clients
