@@ -24,12 +24,13 @@ cmake --build build-sanitize -j"$jobs"
 
 echo "== ThreadSanitizer build of the live tests"
 # The capture thread, the device threads and the window share the engine's
-# live controls and display; this build checks them for data races.
+# live controls and display, and the sample queue between the device and the
+# capture thread; this build checks them for data races.
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMELOVANTIS_TSAN=ON \
   -DMELOVANTIS_BUILD_BENCH=OFF -DMELOVANTIS_BUILD_GUI=OFF >/dev/null
-cmake --build build-tsan -j"$jobs" --target conversion_tests live_tests ui_tests
+cmake --build build-tsan -j"$jobs" --target audio_tests conversion_tests live_tests ui_tests
 (cd build-tsan && TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/../tests/live/tsan.supp" \
-  ctest --output-on-failure -j"$jobs" -R '^(LiveRun|LiveDisplayValues|LiveThroughJack|LiveCommandThroughJack|RealTime|Player)\.')
+  ctest --output-on-failure -j"$jobs" -R '^(SampleQueue|LiveRun|LiveDisplayValues|LiveThroughJack|LiveCommandThroughJack|LiveCommandWithFrozenServer|LiveCommandWithoutSoundServer|RealTime|Player)\.')
 
 echo "== Fuzz targets"
 # Replays fuzz/regressions, then 30 s per target (scripts/fuzz.sh 600 is the long run).

@@ -42,6 +42,11 @@ class AudioCaptureBackend {
 
   // Samples the backend holds before the handler sees them (device buffering).
   virtual int bufferedSamples() const { return 0; }
+
+  // Why the input last failed to list, open or start, or why it stopped, in
+  // the program's words and naming the sound system; empty when nothing is
+  // known to be wrong.
+  virtual std::string problem() const { return {}; }
 };
 
 }  // namespace melovantis

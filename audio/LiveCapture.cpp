@@ -36,6 +36,7 @@ bool LiveCapture::startCapture(int deviceId) {
   analyser_.reset();
   queue_.clear();
   engine_.reserveRows(1);  // each block becomes row 0
+  lastDelivery_ = std::chrono::steady_clock::now().time_since_epoch().count();
 
   if (backend_.inputDevices().empty()) {
     notifier_.message("No Sound Device", "Error", MessageIcon::Error);
@@ -45,6 +46,7 @@ bool LiveCapture::startCapture(int deviceId) {
   const CaptureFailure failure =
       backend_.start(deviceId, blockSamples_, [this](const std::int16_t* samples, int count) {
         queue_.push(samples, count);
+        lastDelivery_ = std::chrono::steady_clock::now().time_since_epoch().count();
         wake_.release();
       });
   if (failure != CaptureFailure::None) {
@@ -84,6 +86,18 @@ bool LiveCapture::waitForFirstBlock(std::chrono::milliseconds timeout) const {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   return true;
+}
+
+bool LiveCapture::inputLost() const {
+  const std::chrono::steady_clock::duration silent =
+      std::chrono::steady_clock::now().time_since_epoch() -
+      std::chrono::steady_clock::duration(lastDelivery_.load());
+  return running_ && silent >= kInputLostAfter;
+}
+
+long long LiveCapture::droppedBlocks() const {
+  const long long lost = static_cast<long long>(queue_.lostSamples());
+  return blockSamples_ > 0 ? (lost + blockSamples_ - 1) / blockSamples_ : 0;
 }
 
 LiveFrame LiveCapture::lastFrame() const {

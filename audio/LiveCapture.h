@@ -53,6 +53,9 @@ struct LiveFrame {
 class LiveCapture {
  public:
   static constexpr int kLongestBlock = 7840;
+  // An input that delivers nothing for this long is lost: a sound server
+  // delivers every few milliseconds while it runs.
+  static constexpr std::chrono::milliseconds kInputLostAfter{1000};
 
   LiveCapture(AnalysisEngine& engine, Notifier& notifier, AudioCaptureBackend& backend);
   ~LiveCapture();
@@ -75,6 +78,13 @@ class LiveCapture {
   // when none came within `timeout`.
   bool waitForFirstBlock(std::chrono::milliseconds timeout) const;
 
+  // While running: the input has delivered no samples for kInputLostAfter.
+  bool inputLost() const;
+
+  // Blocks of sound left out since the start because the analysis fell
+  // behind the input.
+  long long droppedBlocks() const;
+
   LiveControls& controls() { return controls_; }
   LiveFrame lastFrame() const;
 
@@ -95,8 +105,11 @@ class LiveCapture {
   std::vector<std::int16_t> block_;
   LiveBlockAnalyser analyser_;
   std::thread thread_;
-  std::binary_semaphore wake_{0};
+  // Released once per piece the device delivers, which may be many before
+  // the capture thread wakes: a counting semaphore takes them all.
+  std::counting_semaphore<> wake_{0};
   std::atomic<bool> stop_{false};
+  std::atomic<std::chrono::steady_clock::rep> lastDelivery_{0};
   bool running_ = false;
   int blockSamples_ = 0;
 

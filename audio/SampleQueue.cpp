@@ -16,7 +16,11 @@ bool SampleQueue::push(const std::int16_t* samples, int count) {
     ring_[static_cast<std::size_t>((w + i) % size)] = samples[i];
   }
   written_.store(w + n, std::memory_order_release);
-  return n == static_cast<std::uint64_t>(count);
+  if (n < static_cast<std::uint64_t>(std::max(count, 0))) {
+    dropped_.fetch_add(static_cast<std::uint64_t>(count) - n, std::memory_order_relaxed);
+    return false;
+  }
+  return true;
 }
 
 bool SampleQueue::pop(std::int16_t* out, int count, int keepBlocks) {
@@ -32,7 +36,9 @@ bool SampleQueue::pop(std::int16_t* out, int count, int keepBlocks) {
   }
   const std::uint64_t keep = static_cast<std::uint64_t>(std::max(keepBlocks, 1));
   if (blocks > keep) {
-    r += (blocks - keep) * static_cast<std::uint64_t>(count);
+    const std::uint64_t skip = (blocks - keep) * static_cast<std::uint64_t>(count);
+    r += skip;
+    skipped_.fetch_add(skip, std::memory_order_relaxed);
   }
   for (int i = 0; i < count; ++i) {
     out[i] = ring_[static_cast<std::size_t>((r + static_cast<std::uint64_t>(i)) % size)];
@@ -46,8 +52,14 @@ int SampleQueue::available() const {
                           read_.load(std::memory_order_acquire));
 }
 
+std::uint64_t SampleQueue::lostSamples() const {
+  return dropped_.load(std::memory_order_relaxed) + skipped_.load(std::memory_order_relaxed);
+}
+
 void SampleQueue::clear() {
   read_.store(written_.load(std::memory_order_acquire), std::memory_order_release);
+  dropped_.store(0, std::memory_order_relaxed);
+  skipped_.store(0, std::memory_order_relaxed);
 }
 
 }  // namespace melovantis

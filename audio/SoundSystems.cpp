@@ -4,9 +4,13 @@
 #include <jack/jack.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdlib>
+#include <memory>
 #include <string>
+
+#include "audio/BoundedCall.h"
 
 namespace melovantis {
 
@@ -18,20 +22,25 @@ void ignoreJackMessage(const char*) {}
 
 }  // namespace
 
-bool jackServerRunning() {
-  // libjack reports a missing server on its own; nothing to tell the user here.
-  jack_set_error_function(&ignoreJackMessage);
-  jack_set_info_function(&ignoreJackMessage);
-  jack_status_t status;
-  jack_client_t* client = jack_client_open("melovantis-probe", JackNoStartServer, &status);
-  jack_set_error_function(nullptr);
-  jack_set_info_function(nullptr);
-  if (client == nullptr) {
-    return false;
+JackServerState jackServerState() {
+  // A server that is there but frozen would keep the probe waiting for ever.
+  auto answered = std::make_shared<std::atomic<bool>>(false);
+  quietJackLibrary();
+  const bool finished = finishesWithin(kSoundServerAnswer, [answered] {
+    jack_status_t status;
+    jack_client_t* client = jack_client_open("melovantis-probe", JackNoStartServer, &status);
+    if (client != nullptr) {
+      jack_client_close(client);
+      *answered = true;
+    }
+  });
+  if (!finished) {
+    return JackServerState::NotAnswering;
   }
-  jack_client_close(client);
-  return true;
+  return *answered ? JackServerState::Running : JackServerState::Absent;
 }
+
+bool jackServerRunning() { return jackServerState() == JackServerState::Running; }
 
 bool pulseServerPresent() {
   if (const char* server = std::getenv("PULSE_SERVER"); server != nullptr && *server != '\0') {
@@ -47,5 +56,10 @@ bool pulseServerPresent() {
 bool alsaSequencerPresent() { return ::access("/dev/snd/seq", R_OK | W_OK) == 0; }
 
 void quietAlsaLibrary() { snd_lib_error_set_handler(&ignoreAlsaError); }
+
+void quietJackLibrary() {
+  jack_set_error_function(&ignoreJackMessage);
+  jack_set_info_function(&ignoreJackMessage);
+}
 
 }  // namespace melovantis

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "audio/BoundedCall.h"
 #include "audio/RtAudioCaptureBackend.h"
+#include "cli/StderrNotifier.h"
 #include "cli/Usage.h"
 #include "midi/RtMidiOutputPorts.h"
 
@@ -21,12 +23,23 @@ int runDevicesCommand(const std::vector<std::string>& args) {
   for (const AudioDevice& device : inputs) {
     std::printf("  %d. %s\n", device.id, device.name.c_str());
   }
+  std::fflush(stdout);
   RtMidiOutputPorts ports;
   std::printf("MIDI outputs:\n");
   for (const std::string& entry : midiDeviceEntries(ports)) {
     std::printf("  %s\n", entry.c_str());
   }
-  return 0;
+  std::fflush(stdout);
+  // Why a list is short: a sound system that is missing is noted; one that
+  // is there but does not answer fails the command.
+  if (!capture.problem().empty()) {
+    printProblem("audio inputs: " + capture.problem());
+  }
+  if (!ports.problem().empty()) {
+    printProblem("MIDI outputs: " + ports.problem());
+  }
+  const int status = callsLeftWaiting() ? 1 : 0;
+  return status;
 }
 
 }  // namespace melovantis

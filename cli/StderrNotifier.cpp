@@ -18,10 +18,20 @@ void StderrNotifier::about(std::filesystem::path file, FileKind kind, std::strin
   kind_ = kind;
   before_ = std::move(before);
   reason_ = std::move(reason);
+  describeDevice_ = nullptr;
+}
+
+void StderrNotifier::aboutDevice(std::function<DeviceNote()> describe) {
+  about({}, FileKind::Output);
+  describeDevice_ = std::move(describe);
 }
 
 void StderrNotifier::print(std::string_view text, std::string_view caption) {
   std::string line;
+  const DeviceNote device = describeDevice_ ? describeDevice_() : DeviceNote{};
+  if (!device.device.empty()) {
+    line += device.device + ": ";
+  }
   const std::string file = file_.string();
   // Our own messages that already end with the file's name ("Cannot open
   // settings file x.set") are not prefixed with it again.
@@ -43,6 +53,9 @@ void StderrNotifier::print(std::string_view text, std::string_view caption) {
     if (!problem.empty()) {
       line += " (" + problem + ")";
     }
+  }
+  if (!device.reason.empty()) {
+    line += " (" + device.reason + ")";
   }
   printProblem(line);
   ++printed_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "cli/FileProblem.h"
@@ -26,6 +27,15 @@ class StderrNotifier : public Notifier {
   void about(std::filesystem::path file, FileKind kind, std::string before = {},
              std::string reason = {});
 
+  // A device instead of a file: `describe` names it and says why it failed,
+  // asked when a message is printed, as the reason is known only after the
+  // failure.
+  struct DeviceNote {
+    std::string device;
+    std::string reason;
+  };
+  void aboutDevice(std::function<DeviceNote()> describe);
+
   // How many messages were printed so far.
   int printed() const { return printed_; }
 
@@ -40,6 +50,7 @@ class StderrNotifier : public Notifier {
   FileKind kind_ = FileKind::Output;
   std::string before_;
   std::string reason_;
+  std::function<DeviceNote()> describeDevice_;
   int printed_ = 0;
 };
 

@@ -60,6 +60,21 @@ void LiveSession::stop() {
   sink_.reset();
 }
 
+bool LiveSession::checkInput() {
+  if (!running_) {
+    return false;
+  }
+  if (!capture_.inputLost()) {
+    return true;
+  }
+  // The note that sounds is ended first: the message may wait for the user.
+  stop();
+  notifier_.message("No sound has come from the audio input for a second: it was disconnected, "
+                    "or its sound system stopped. The live run has ended.",
+                    "Error", MessageIcon::Error);
+  return false;
+}
+
 void LiveSession::frameAnalysed(AnalysisEngine& /*engine*/) { generator_.emitFrameEvents(0); }
 
 }  // namespace melovantis

@@ -35,6 +35,15 @@ class LiveSession : private FrameListener {
   // device closed. Does nothing when not running.
   void stop();
 
+  // For the owner's display loop: when the input has delivered nothing for a
+  // second (its sound server stopped or froze, the device was unplugged), the
+  // run is stopped as above and the user told. False when the run is not, or
+  // no longer, running.
+  bool checkInput();
+
+  // Blocks of sound left out since the start because the analysis fell behind.
+  long long droppedBlocks() const { return capture_.droppedBlocks(); }
+
   bool running() const { return running_; }
   LiveCapture& capture() { return capture_; }
   const LiveCapture& capture() const { return capture_; }

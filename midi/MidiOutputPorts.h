@@ -21,6 +21,10 @@ class MidiOutputPorts {
   // A sink for device `id`, not yet opened (the generator opens it); nullptr
   // when there is no such device.
   virtual std::unique_ptr<MidiSink> sink(int id) = 0;
+
+  // Why the last device asked for could not be used, in the program's words
+  // and naming the MIDI systems tried; empty when nothing is known to be wrong.
+  virtual std::string problem() const { return {}; }
 };
 
 // The device list as the user reads it: "%d. %s", id and name.

@@ -2,13 +2,58 @@
 # Builds the Debian package and checks that it installs and starts on a clean
 # Debian 12: debootstrap a minimal bookworm into a folder, apt install the
 # .deb there, start both programs (the window on a private Xvfb display) and
-# save a screenshot. Needs root, network access to deb.debian.org, and the
+# save a screenshot. Needs root, network access to a Debian mirror, and the
 # packages debootstrap, xvfb and imagemagick.
-#   scripts/check-package.sh [WORK_FOLDER]     (default: /tmp/melovantis-package-check)
+#   scripts/check-package.sh [WORK_FOLDER [MIRROR]]
+# WORK_FOLDER defaults to /tmp/melovantis-package-check; MIRROR (a URL) to the
+# mirror this machine's own apt sources name for bookworm.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 work="${1:-/tmp/melovantis-package-check}"
 root="$work/bookworm"
+
+# The first enabled "deb" source for `suite` in the apt sources: one-line
+# entries in sources.list and sources.list.d/*.list, deb822 stanzas in
+# sources.list.d/*.sources.
+mirror_from_apt_sources() {
+  local suite="$1" file
+  for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$file" ] || continue
+    awk -v suite="$suite" '
+      $1 == "deb" {
+        i = 2
+        if ($i ~ /^\[/) { while (i < NF && $i !~ /\]$/) i++; i++ }  # [options]
+        if ($(i + 1) == suite) { print $i; exit }
+      }' "$file"
+  done
+  for file in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$file" ] || continue
+    awk -v suite="$suite" '
+      BEGIN { RS = ""; FS = "\n" }
+      {
+        types = ""; uris = ""; suites = ""; enabled = "yes"
+        for (k = 1; k <= NF; k++) {
+          if ($k ~ /^[ \t]*#/ || index($k, ":") == 0) continue
+          key = tolower(substr($k, 1, index($k, ":") - 1))
+          value = substr($k, index($k, ":") + 1)
+          gsub(/^[ \t]+|[ \t]+$/, "", value)
+          if (key == "types") types = value
+          else if (key == "uris") uris = value
+          else if (key == "suites") suites = value
+          else if (key == "enabled") enabled = tolower(value)
+        }
+        if (enabled != "no" && index(" " types " ", " deb ") && index(" " suites " ", " " suite " ")) {
+          split(uris, first, /[ \t]+/); print first[1]; exit
+        }
+      }' "$file"
+  done
+}
+
+mirror="${2:-$(mirror_from_apt_sources bookworm | head -n 1)}"
+if [ -z "$mirror" ]; then
+  echo "No Debian mirror for bookworm in the apt sources; give one: $0 WORK_FOLDER MIRROR" >&2
+  exit 2
+fi
 mkdir -p "$work"
 
 cmake -S "$here" -B "$work/build" -DCMAKE_BUILD_TYPE=Release -DMELOVANTIS_BUILD_TESTS=OFF \
@@ -18,7 +63,7 @@ cmake --build "$work/build" -j"$(nproc)" >/dev/null
 deb="$(ls "$work"/build/melovantis_*.deb)"
 echo "Package: $deb"
 
-[ -d "$root/usr" ] || debootstrap --variant=minbase bookworm "$root" http://deb.debian.org/debian
+[ -d "$root/usr" ] || debootstrap --variant=minbase bookworm "$root" "$mirror"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 cp "$deb" "$root/tmp/"
 mountpoint -q "$root/proc" || mount -t proc proc "$root/proc"

@@ -38,6 +38,10 @@ packages=(
   liblilv-dev
   lilv-utils
   sordi
+  # The Debian package build (cpack -G DEB): CPack's DEB generator needs
+  # `file`, and dpkg-shlibdeps (dpkg-dev) reads the package's dependencies.
+  file
+  dpkg-dev
 )
 
 # RtMidi goes in one command with JACK 2: asked for alone, apt satisfies its

@@ -64,6 +64,10 @@ class RealTimeMode {
   // The window closes: the run stopped, the last note-off sent, the device closed.
   void close();
 
+  // On every display update: an input that stopped delivering ends the run
+  // with a message (the last note-off sent) rather than silence.
+  void watchInput() { session_.checkInput(); }
+
   bool running() const { return session_.running(); }
   LiveDisplay display() const;
   LiveControlValues controls() const { return controls_; }

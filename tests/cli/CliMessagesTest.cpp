@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/CliRunner.h"
+#include "cli/LiveCommand.h"
 #include "support/TestSignals.h"
 #include "support/WaveFileBuilder.h"
 
@@ -26,6 +27,7 @@ class CliMessages : public ::testing::Test {
     test::writeText(dir / "empty.wav", "");
     test::writeMonoWave(dir / "unreadable.wav", test::harmonicTone(69, 22050));
     fs::permissions(dir / "unreadable.wav", fs::perms::none);
+    fs::create_directories(dir / "folder.wav");
     // Everyone may enter and write here, so the program can run as another user.
     fs::permissions(dir.path(), fs::perms::all);
     fs::create_directories(dir / "bin");
@@ -40,6 +42,30 @@ class CliMessages : public ::testing::Test {
     return std::system("command -v setpriv >/dev/null 2>&1") == 0
                ? "setpriv --reuid=65534 --regid=65534 --clear-groups "
                : "";
+  }
+
+  // Nobody may not reach the build or its data (a checkout in root's home is
+  // closed to other users), so another user runs a copy of the program laid
+  // out as installed, bin/ beside share/melovantis, in this test's own folder.
+  std::string programForOtherUser() {
+    const fs::path copy = dir / "installed" / "bin" / "melovantis-cli";
+    if (!fs::exists(copy)) {
+      fs::create_directories(copy.parent_path());
+      fs::create_directories(dir / "installed" / "share");
+      fs::copy_file(MELOVANTIS_CLI, copy);
+      fs::copy(MELOVANTIS_DATA_DIR, dir / "installed" / "share" / "melovantis",
+               fs::copy_options::recursive);
+      const fs::perms readable = fs::perms::owner_read | fs::perms::owner_write |
+                                 fs::perms::group_read | fs::perms::others_read;
+      const fs::perms enterable =
+          readable | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+      fs::permissions(dir / "installed", enterable);
+      for (const auto& entry : fs::recursive_directory_iterator(dir / "installed")) {
+        fs::permissions(entry.path(),
+                        entry.is_directory() || entry.path() == copy ? enterable : readable);
+      }
+    }
+    return copy.string();
   }
 
   // A stand-in for ffmpeg that fails as a broken one would.
@@ -76,6 +102,7 @@ TEST_F(CliMessages, EveryCommandNamesTheRefusedFileAndWhy) {
              {"missing.wav", "No such file or directory"},
              {"empty.wav", "empty file"},
              {"garbage.wav", c.contentReason},
+             {"folder.wav", "Is a directory"},
              {"unreadable.wav", "Permission denied"}}) {
       if (file == "unreadable.wav" && user.empty()) {
         continue;
@@ -83,7 +110,9 @@ TEST_F(CliMessages, EveryCommandNamesTheRefusedFileAndWhy) {
       std::vector<std::string> args = c.before;
       args.push_back(named(file));
       args.insert(args.end(), c.after.begin(), c.after.end());
-      const auto r = runCli(dir, args, file == "unreadable.wav" ? user : "");
+      const auto r = file == "unreadable.wav"
+                         ? runCli(dir, args, user, programForOtherUser())
+                         : runCli(dir, args);
       EXPECT_EQ(r.status, 1) << c.before[0] << " " << file;
       EXPECT_EQ(r.err,
                 "melovantis-cli: " + named(file) + ": " + c.text + " (" + reason + ")\n")
@@ -102,7 +131,9 @@ TEST_F(CliMessages, ABatchGoesOnPastEachFailureAndListsThemAtTheEnd) {
   for (const auto& input : inputs) {
     args.push_back(named(input));
   }
-  const auto r = runCli(dir, args, failingConverterFirst() + (user.empty() ? "" : user));
+  const auto r = user.empty() ? runCli(dir, args, failingConverterFirst())
+                              : runCli(dir, args, failingConverterFirst() + user,
+                                       programForOtherUser());
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(fs::is_regular_file(dir / "good.mid"));
   EXPECT_NE(r.err.find(named("missing.wav") +
@@ -166,6 +197,35 @@ TEST_F(CliMessages, FilesWrittenOrReadBesideTheInputAreNamedToo) {
   r = runCli(dir, {"convert", named("good.wav"), "--quiet", "--midi", target});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "melovantis-cli: " + target + ": File error! (No such file or directory)\n");
+}
+
+TEST_F(CliMessages, LiveRefusesValuesOutsideTheirRangesBeforeItOpensAnyDevice) {
+  test::writeMonoWave(dir / "tone.wav", test::harmonicTone(69, 4410));
+  const std::string tone = named("tone.wav");
+  for (const auto& [args, text] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"--seconds", "0"}, "--seconds needs a value"},
+           {{"--seconds", "86401"}, "--seconds needs a value"},
+           {{"--audio-in", "-1"}, "--audio-in needs a value"},
+           {{"--midi-out", "1001"}, "--midi-out needs a value"},
+           {{"--virtual", ""}, "--virtual needs a value"},
+           {{"--audio-in", "0", "--input-file", tone},
+            "--audio-in and --input-file name two different inputs; give one"},
+           {{"--midi-out", "1", "--virtual", "x"},
+            "--midi-out and --virtual name two different outputs; give one"}}) {
+    std::vector<std::string> all = {"live"};
+    all.insert(all.end(), args.begin(), args.end());
+    const auto r = runCli(dir, all);
+    EXPECT_EQ(r.status, 2) << text;
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n') + 1), "melovantis-cli: " + text + "\n");
+  }
+}
+
+TEST(LiveCommandReport, BlocksLeftOutAreCountedInBlocksAndSecondsFromTheFirstOne) {
+  EXPECT_EQ(blocksLeftOutReport(0, 1411), "");
+  EXPECT_EQ(blocksLeftOutReport(1, 1411),
+            "1 block of sound (0.03 s) left out: the analysis fell behind the input");
+  EXPECT_EQ(blocksLeftOutReport(25, 1764),
+            "25 blocks of sound (1.00 s) left out: the analysis fell behind the input");
 }
 
 }  // namespace

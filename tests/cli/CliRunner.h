@@ -25,12 +25,13 @@ inline std::string quote(const std::string& s) {
   return q + "'";
 }
 
-// Runs melovantis-cli with the arguments, capturing both output streams.
-// `before` goes ahead of the program: variables for its environment, or a
-// program that runs it as another user.
+// Runs melovantis-cli (or the copy of it at `program`) with the arguments,
+// capturing both output streams. `before` goes ahead of the program:
+// variables for its environment, or a program that runs it as another user.
 inline CliResult runCli(const TempFolder& dir, const std::vector<std::string>& args,
-                        const std::string& before = "") {
-  std::string command = before + quote(MELOVANTIS_CLI);
+                        const std::string& before = "",
+                        const std::string& program = MELOVANTIS_CLI) {
+  std::string command = before + quote(program);
   for (const auto& a : args) {
     command += " " + quote(a);
   }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
+
 #include "conversion/LiveDisplay.h"
 #include "conversion/LiveSession.h"
 #include "documents/EngineSettings.h"
@@ -14,6 +17,73 @@ namespace melovantis::test {
 namespace {
 
 using namespace std::chrono_literals;
+
+// An input the test hands samples to itself, at the moments it chooses.
+class HandCapture : public AudioCaptureBackend {
+ public:
+  explicit HandCapture(std::vector<std::int16_t> first) : first_(std::move(first)) {}
+  std::vector<AudioDevice> inputDevices() override { return {AudioDevice{0, "hand"}}; }
+  CaptureFailure start(int /*deviceId*/, int /*framesPerPiece*/, SampleHandler handler) override {
+    handler_ = std::move(handler);
+    deliver(first_);
+    return CaptureFailure::None;
+  }
+  void stop() override { handler_ = nullptr; }
+  void deliver(const std::vector<std::int16_t>& samples) {
+    handler_(samples.data(), static_cast<int>(samples.size()));
+  }
+
+ private:
+  std::vector<std::int16_t> first_;
+  SampleHandler handler_;
+};
+
+// A MIDI output that, once closed off, holds up the capture thread at its next
+// message, as a synthesizer that stalls would (the opening messages, sent on
+// the thread that starts the run, pass).
+class GatedPorts : public MidiOutputPorts {
+ public:
+  std::vector<std::string> names() override { return {"gate"}; }
+  std::unique_ptr<MidiSink> sink(int /*id*/) override { return std::make_unique<Sink>(*this); }
+
+  void close() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = true;
+  }
+  void open() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = false;
+    changed_.notify_all();
+  }
+  bool holding() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return holding_;
+  }
+
+ private:
+  class Sink : public MidiSink {
+   public:
+    explicit Sink(GatedPorts& ports) : ports_(ports) {}
+    void send(std::uint8_t, std::uint8_t, std::uint8_t, int) override {
+      if (std::this_thread::get_id() == ports_.starter_) {
+        return;
+      }
+      std::unique_lock<std::mutex> lock(ports_.mutex_);
+      ports_.holding_ = ports_.closed_;
+      ports_.changed_.wait(lock, [&] { return !ports_.closed_; });
+      ports_.holding_ = false;
+    }
+
+   private:
+    GatedPorts& ports_;
+  };
+
+  const std::thread::id starter_ = std::this_thread::get_id();
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool closed_ = false;
+  bool holding_ = false;
+};
 
 // A live engine set up as the real-time default settings would.
 class LiveRun : public ::testing::Test {
@@ -135,17 +205,103 @@ TEST_F(LiveRun, AnInputThatNeverDeliversIsGivenUpAfterATimeOutWithAMessage) {
 }
 
 TEST_F(LiveRun, TheDisplaySmoothsThePitchOverThreeBlocksAndTheControlsReachTheAnalysis) {
-  ScriptedCapture input(harmonicTone(60, 44100 * 4));
+  // Three blocks of C, then two of G a fifth above; snapped to the semitones
+  // and raised an octave by the controls, exactly as many blocks as delivered.
+  const int block = engine.frameSize;
+  ScriptedCapture input(concat({harmonicTone(60, 3 * block), harmonicTone(67, 2 * block)}), 1.0);
+  input.stopsAfterTheSamples = true;
   LiveSession session(engine, notifier, input, ports);
   session.capture().controls().transpose = 12;
   session.capture().controls().quantizeAmount = 1.0;
   ASSERT_TRUE(session.start(0));
-  std::this_thread::sleep_for(150ms);
+  const auto allAnalysed = [&] { return session.capture().lastFrame().blocks == 5; };
+  for (int i = 0; i < 500 && !allAnalysed(); ++i) {
+    std::this_thread::sleep_for(10ms);
+  }
   const LiveFrame frame = session.capture().lastFrame();
+  const long long dropped = session.droppedBlocks();
   session.stop();
-  EXPECT_GE(frame.blocks, 3);
-  EXPECT_DOUBLE_EQ(frame.pitch, 72.0);          // an octave up, on the semitone
-  EXPECT_DOUBLE_EQ(frame.smoothedPitch, 72.0);  // three blocks of it
+  ASSERT_EQ(frame.blocks, 5);
+  ASSERT_EQ(dropped, 0);
+  EXPECT_DOUBLE_EQ(frame.pitch, 79.0);  // G, an octave up, on the semitone
+  // The mean of the last three blocks: 72, 79, 79 (not two blocks, 79, nor four, 75.5).
+  EXPECT_DOUBLE_EQ(frame.smoothedPitch, (72.0 + 79.0 + 79.0) / 3.0);
+}
+
+TEST_F(LiveRun, AnInputThatStopsDeliveringEndsTheRunAfterASecondWithAMessageAndTheLastNoteOff) {
+  ScriptedCapture input(harmonicTone(69, 44100));
+  input.stopsAfterTheSamples = true;  // a quarter of a second at four times real speed, then nothing
+  LiveSession session(engine, notifier, input, ports);
+  ASSERT_TRUE(session.start(0));
+  EXPECT_TRUE(session.checkInput());
+  const auto start = std::chrono::steady_clock::now();
+  while (session.checkInput() && std::chrono::steady_clock::now() - start < 10s) {
+    std::this_thread::sleep_for(10ms);
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_FALSE(session.running());
+  EXPECT_FALSE(session.checkInput());  // said once
+  // A second after the last samples (a quarter of a second in), not before.
+  EXPECT_GT(seconds, 1.0);
+  EXPECT_LT(seconds, 3.0);
+  ASSERT_EQ(notifier.entries.size(), 1u);
+  EXPECT_EQ(notifier.entries[0].text,
+            "No sound has come from the audio input for a second: it was disconnected, or its "
+            "sound system stopped. The live run has ended.");
+  EXPECT_EQ(noteOns(0).size(), 1u);
+  ASSERT_GE(ports.log.size(), 2u);
+  EXPECT_EQ(ports.log.back(), "close 0");
+  EXPECT_EQ(ports.log[ports.log.size() - 2].substr(0, 2), "80");
+}
+
+TEST_F(LiveRun, ARestartBeginsWithAnEmptyQueueNotWithTheRestOfTheRunBefore) {
+  // The first run leaves most of a block waiting when it stops; the second
+  // sings C. Had the rest been kept, the second run's first block would be
+  // nearly all of the first run's A.
+  const int block = engine.frameSize;
+  ScriptedCapture input(harmonicTone(69, 4 * block - 64), 1.0);
+  input.stopsAfterTheSamples = true;
+  LiveSession session(engine, notifier, input, ports);
+  session.capture().controls().quantizeAmount = 1.0;
+  ASSERT_TRUE(session.start(0));
+  for (int i = 0; i < 500 && (input.delivered < 4 * block - 64 ||
+                              session.capture().lastFrame().blocks < 3);
+       ++i) {
+    std::this_thread::sleep_for(10ms);
+  }
+  session.stop();
+  ASSERT_EQ(session.capture().lastFrame().blocks, 3);
+  input.setSamples(harmonicTone(60, 3 * block));
+  ASSERT_TRUE(session.start(1));
+  session.stop();
+  const std::vector<int> keys = noteOns(1);
+  ASSERT_FALSE(keys.empty());
+  EXPECT_EQ(keys.front(), 60);
+}
+
+TEST_F(LiveRun, BlocksTheAnalysisCouldNotTakeInAreLeftOutCountedAndTheNewestAnalysed) {
+  const int block = engine.frameSize;
+  // A block of silence (no message), then a note, whose first messages the
+  // stalled output holds up.
+  HandCapture input(concat({constant(block), harmonicTone(69, block)}));
+  GatedPorts ports;
+  ports.close();
+  LiveSession session(engine, notifier, input, ports);
+  ASSERT_TRUE(session.start(0));
+  for (int i = 0; i < 500 && !ports.holding(); ++i) {
+    std::this_thread::sleep_for(10ms);
+  }
+  ASSERT_TRUE(ports.holding());
+  // Ten blocks come while the analysis is held up: it takes the newest two.
+  input.deliver(harmonicTone(69, 10 * block));
+  ports.open();
+  for (int i = 0; i < 500 && session.capture().lastFrame().blocks < 4; ++i) {
+    std::this_thread::sleep_for(10ms);
+  }
+  EXPECT_EQ(session.capture().lastFrame().blocks, 4);
+  EXPECT_EQ(session.droppedBlocks(), 8);
+  session.stop();
+  EXPECT_EQ(session.droppedBlocks(), 8);  // still told after the run
 }
 
 TEST(LiveDisplayValues, ANoteShowsItsDotNameAndFrequencyAndSilenceShowsBlanks) {

@@ -3,6 +3,10 @@
 // window made on the thread that started the conversion.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <limits>
+
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -64,20 +68,35 @@ class ThreadCheckingObserver : public ConversionObserver {
 };
 
 // Reads through the conversion's own source but fails every read that reaches
-// sample `failFrom` or beyond: the trouble one worker would meet.
+// into samples `failFrom` up to `failTo`: the trouble one worker would meet.
+// A failure before the end of the data waits until the end has been read and
+// a moment more, so that the workers after it have finished their rows and
+// only the failing worker's own result can tell.
 class FailingSource : public SampleSource {
  public:
-  FailingSource(WaveReader& reader, long long failFrom) : real_(reader), failFrom_(failFrom) {}
+  FailingSource(WaveReader& reader, long long failFrom, long long failTo, long long end)
+      : real_(reader), failFrom_(failFrom), failTo_(failTo), end_(end) {}
   bool read(long long first, std::int16_t* destination, int count) override {
-    if (first + count > failFrom_) {
+    if (first + count > failFrom_ && first < failTo_) {
+      if (failTo_ < end_) {
+        for (int i = 0; i < 100 && !endRead_; ++i) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+      }
       return false;
     }
-    return real_.read(first, destination, count);
+    const bool ok = real_.read(first, destination, count);
+    endRead_ = endRead_ || (ok && first + count >= end_ - 4096);
+    return ok;
   }
 
  private:
   WaveSampleSource real_;
   long long failFrom_;
+  long long failTo_;
+  long long end_;
+  std::atomic<bool> endRead_{false};
 };
 
 // A few seconds of melody: struck and slowly rising notes, a glide, silence and noise.
@@ -112,7 +131,8 @@ class ParallelConversion : public ::testing::Test {
   // first converts it all on one core and then re-analyses the range (rows
   // spoiled beforehand, so that the re-analysis has to write them).
   Result convert(const std::vector<std::int16_t>& samples, const SettingsRecord& settings,
-                 int threads, int rangeStart = -1, int rangeEnd = -1, long long failFrom = -1) {
+                 int threads, int rangeStart = -1, int rangeEnd = -1, long long failFrom = -1,
+                 long long failTo = std::numeric_limits<long long>::max()) {
     const auto wave = dir / "input.wav";
     test::writeMonoWave(wave, samples);
     test::RecordingNotifier notifier;
@@ -137,7 +157,7 @@ class ParallelConversion : public ::testing::Test {
       session.rangeEndFrame = rangeEnd;
       session.analysisThreads = threads;
     }
-    FailingSource failing(reader, failFrom);
+    FailingSource failing(reader, failFrom, failTo, static_cast<long long>(samples.size()));
     if (failFrom >= 0) {
       driver.setSampleSource(&failing);
     }
@@ -238,13 +258,18 @@ TEST_F(ParallelConversion, FileShorterThanOneFramePerWorkerAndMoreWorkersThanRow
 TEST_F(ParallelConversion, FailingReadInOneWorkerReportsOnceAndLeavesNoPartialTable) {
   const auto samples = melody();
   const SettingsRecord settings = settingsFor(60, 1);
-  // The last quarter of the data cannot be read: only the last worker meets it.
-  const long long failFrom = static_cast<long long>(samples.size()) * 3 / 4;
-  for (int threads : {1, 2, 4}) {
-    const Result failed = convert(samples, settings, threads, -1, -1, failFrom);
-    EXPECT_EQ(failed.frameCount, 0) << threads;
-    EXPECT_EQ(failed.messages, std::vector<std::string>{"Error reading wave file"}) << threads;
-    EXPECT_FALSE(failed.callsFromOtherThreads);
+  const long long size = static_cast<long long>(samples.size());
+  // The last quarter of the data cannot be read: only the last worker meets
+  // it. Then a stretch early on, which only the calling thread's own first
+  // rows meet while the other workers finish theirs.
+  for (const auto& [failFrom, failTo] : {std::pair{size * 3 / 4, size}, std::pair{size / 20, size / 20 + 10}}) {
+    for (int threads : {1, 2, 4}) {
+      const Result failed = convert(samples, settings, threads, -1, -1, failFrom, failTo);
+      EXPECT_EQ(failed.frameCount, 0) << threads << " from " << failFrom;
+      EXPECT_EQ(failed.messages, std::vector<std::string>{"Error reading wave file"})
+          << threads << " from " << failFrom;
+      EXPECT_FALSE(failed.callsFromOtherThreads);
+    }
   }
 }
 

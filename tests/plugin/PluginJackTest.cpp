@@ -105,9 +105,7 @@ std::vector<SoundingNote> pluginNotes(double rate, const std::function<std::uint
 
 TEST(PluginBesideLiveCommand, ItSendsTheNotesLiveInputFileSendsForTheSameRecording) {
   JackServer server;
-  if (!server.running()) {
-    GTEST_SKIP() << server.why();
-  }
+  MELOVANTIS_NEEDS_JACK(server);
   TempFolder folder;
   const std::filesystem::path wave = folder / "melody.wav";
   writeMonoWave(wave, toSamples(renderMelody(pluginMelody(), 44100.0, kSeconds)));
@@ -153,9 +151,7 @@ TEST(PluginBesideLiveCommand, ItSendsTheNotesLiveInputFileSendsForTheSameRecordi
 TEST(PluginUnderJalv, AMelodyAt48kHzInOddPeriodsComesOutNoteForNoteAtTheLatencyItReports) {
   constexpr double kRate = 48000.0;
   JackServer server(static_cast<int>(kRate), 1001);
-  if (!server.running()) {
-    GTEST_SKIP() << server.why();
-  }
+  MELOVANTIS_NEEDS_JACK(server);
   const std::filesystem::path jalv = findProgram("jalv");
   if (jalv.empty()) {
     GTEST_SKIP() << "jalv is not installed";

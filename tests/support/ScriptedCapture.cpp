@@ -37,6 +37,13 @@ CaptureFailure ScriptedCapture::start(int deviceId, int framesPerPiece, SampleHa
     std::vector<std::int16_t> buffer(static_cast<std::size_t>(piece));
     long long at = 0;
     while (!stop_) {
+      const long long left = static_cast<long long>(samples_.size()) - at;
+      if (stopsAfterTheSamples && left <= 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        continue;
+      }
+      const int count = stopsAfterTheSamples ? static_cast<int>(std::min<long long>(left, piece))
+                                             : piece;
       for (int i = 0; i < piece; ++i) {
         const long long k = at + i;
         buffer[static_cast<std::size_t>(i)] =
@@ -44,12 +51,12 @@ CaptureFailure ScriptedCapture::start(int deviceId, int framesPerPiece, SampleHa
       }
       std::this_thread::sleep_until(
           begin + std::chrono::duration_cast<Clock::duration>(
-                      std::chrono::duration<double>((at + piece) / 44100.0 / speed_)));
+                      std::chrono::duration<double>((at + count) / 44100.0 / speed_)));
       if (stop_) {
         break;
       }
-      handler(buffer.data(), piece);
-      at += piece;
+      handler(buffer.data(), count);
+      at += count;
       delivered = at;
     }
   });

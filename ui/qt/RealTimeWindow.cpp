@@ -150,6 +150,7 @@ void RealTimeWindow::showEvent(QShowEvent* event) {
 }
 
 void RealTimeWindow::refresh() {
+  mode_.watchInput();
   const LiveDisplay d = mode_.display();
   note_->setText(QString::fromStdString(d.note));
   frequency_->setText(QString::fromStdString(d.frequency));

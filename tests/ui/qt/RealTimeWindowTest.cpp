@@ -135,6 +135,34 @@ TEST_F(RealTimeWindowTest, AQuickSettingChosenInsideRunsAndLeavesTheSettingsFile
   EXPECT_EQ(saved, voice);
 }
 
+TEST_F(RealTimeWindowTest, AnInputThatStopsDeliveringEndsTheRunWithAMessageAfterTheLastNoteOff) {
+  capture->stopsAfterTheSamples = true;  // three notes, then nothing, as from a stopped server
+  std::vector<std::string> logWhenTold;
+  script
+      .act([&](QWidget* widget) {
+        auto* window = dynamic_cast<RealTimeWindow*>(widget);
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(waitUntil([&] { return script.seen.size() >= 2; }, 10.0));
+        window->reject();
+      })
+      .act([&](QWidget* box) {
+        logWhenTold = midiPorts->log;
+        static_cast<QDialog*>(box)->accept();
+      });
+  click(control::kRealTimeStart);
+  ASSERT_TRUE(script.finished());
+  ASSERT_EQ(script.seen.size(), 2u);
+  EXPECT_EQ(script.seen[1].caption, "Error");
+  EXPECT_EQ(script.seen[1].text,
+            "No sound has come from the audio input for a second: it was disconnected, or its "
+            "sound system stopped. The live run has ended.");
+  // By the time the message shows, the sounding note has ended and the device is closed.
+  ASSERT_GE(logWhenTold.size(), 2u);
+  EXPECT_EQ(logWhenTold.back(), "close 0");
+  EXPECT_EQ(logWhenTold[logWhenTold.size() - 2].substr(0, 2), "80");
+  EXPECT_EQ(midiPorts->log, logWhenTold);  // and nothing after it
+}
+
 TEST_F(RealTimeWindowTest, ThePlayerPlaysTheSavedMidiFileThroughTheSoundOutput) {
   script.choose(melodyWave("gen.wav")).answer(QMessageBox::No).choose(folder("MIDI files") / "gen.mid");
   click(control::kStart);
