@@ -14,6 +14,7 @@
 #include "audio/RtAudioCaptureBackend.h"
 #include "cli/ArgumentCursor.h"
 #include "cli/CliSettings.h"
+#include "cli/NoteKeysOption.h"
 #include "cli/StderrNotifier.h"
 #include "cli/Usage.h"
 #include "conversion/LiveDisplay.h"
@@ -37,6 +38,7 @@ struct LiveOptions {
   std::optional<int> midiOut;
   std::string virtualName;
   std::optional<int> seconds;
+  NoteKeys noteKeys = NoteKeys::kNearest;
 };
 
 // "A5   440.0 Hz  |#######       |": the note, its frequency and the level.
@@ -76,6 +78,12 @@ int runLiveCommand(const std::vector<std::string>& args) {
     } else if (a == "--seconds") {
       options.seconds = cursor.wholeNumber(1, 86400);
       ok = options.seconds.has_value();
+    } else if (a == "--note-keys") {
+      const std::optional<NoteKeys> keys = parseNoteKeys(cursor.value().value_or(""));
+      if (!keys) {
+        return usageError("--note-keys needs nearest or floor");
+      }
+      options.noteKeys = *keys;
     } else {
       return usageError("unknown option " + a);
     }
@@ -96,6 +104,7 @@ int runLiveCommand(const std::vector<std::string>& args) {
   if (!loadSettings(options.settings, settings, engine, notifier)) {
     return 1;
   }
+  engine.noteKeys = options.noteKeys;
   std::unique_ptr<AudioCaptureBackend> capture;
   FileCaptureBackend* file = nullptr;
   if (!options.inputFile.empty()) {

@@ -16,6 +16,7 @@
 #include "documents/SettingsRecord.h"
 #include "engine/AnalysisEngine.h"
 #include "engine/Notifier.h"
+#include "engine/PitchPath.h"
 #include "engine/PitchSpikes.h"
 
 namespace melovantis {
@@ -86,17 +87,25 @@ void ConversionDriver::startConversion(ConversionSession& session) {
   engine_.reserveRows(rows.end + 1);
 
   observer_.showProgressWindow(session.drawingEnabled);
+  // Placing notes at their attacks, the pitch of each frame is chosen after
+  // the analysis from candidates that every frame keeps.
+  const bool placeAtAttacks = engine_.onsetPlacement == OnsetPlacement::kAttack;
+  engine_.trackPitch = placeAtAttacks;
   const bool complete = analyseRows(session, rows, totalBytes);
+  engine_.trackPitch = false;
 
   if (session.rangeMode) {
     engine_.frameCount = savedFrameCount;
   } else {
     engine_.frameCount = complete ? rows.end : 0;
   }
-  // The conversion that starts notes at their attacks also mends the frames a
-  // partial took over; the frame placement keeps the table exactly as analysed.
-  if (complete && engine_.onsetPlacement == OnsetPlacement::kAttack) {
-    PitchSpikes::repair(engine_.frames, rows.first, std::min(rows.end, engine_.frameCount));
+  // The conversion that starts notes at their attacks takes each frame's pitch
+  // from the line through the candidates and mends the frames a partial took
+  // over; the frame placement keeps the table exactly as analysed.
+  if (complete && placeAtAttacks) {
+    const int end = std::min(rows.end, engine_.frameCount);
+    PitchPath::choose(engine_.frames, engine_.candidates, rows.first, end);
+    PitchSpikes::repair(engine_.frames, rows.first, end);
   }
   session.cursorFrame = 0;
   reader_.closeWave();

@@ -18,7 +18,9 @@ AnalysisEngine::AnalysisEngine(Notifier& notifier) : notifier_(notifier) {
   samples.reset(new (std::nothrow) std::int16_t[kSampleCapacity]());
   transformIn.reset(new (std::nothrow) double[kWorkCapacity]());
   transformOut.reset(new (std::nothrow) double[kWorkCapacity]());
-  if (!samples || !transformIn || !transformOut) {
+  harmonicPower.reset(new (std::nothrow) double[kWorkCapacity / 2]());
+  harmonicLevel.reset(new (std::nothrow) double[kWorkCapacity / 2]());
+  if (!samples || !transformIn || !transformOut || !harmonicPower || !harmonicLevel) {
     notifier_.fatal("Error allocating memory!");
   }
   // Row 0 always exists: the attack pass marks it even when the table is empty.
@@ -97,6 +99,8 @@ void AnalysisEngine::copyAnalysisSettings(const AnalysisEngine& other) {
   attackSensitivity = other.attackSensitivity;
   attackDetectorOn = other.attackDetectorOn;
   onsetPlacement = other.onsetPlacement;
+  noteKeys = other.noteKeys;
+  trackPitch = other.trackPitch;
   inputGain = other.inputGain;
   quantizeAmount = other.quantizeAmount;
   transpose = other.transpose;
@@ -121,6 +125,9 @@ void AnalysisEngine::reserveRows(int rows) {
   }
   if (undoFrames.size() < needed) {
     undoFrames.resize(needed);
+  }
+  if (candidates.size() < needed) {
+    candidates.resize(needed);
   }
 }
 

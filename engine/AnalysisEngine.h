@@ -6,6 +6,7 @@
 
 #include "engine/FrameRecord.h"
 #include "engine/ParabolaFit.h"
+#include "engine/PitchCandidates.h"
 #include "engine/RealFft.h"
 
 namespace melovantis {
@@ -25,6 +26,15 @@ enum TimeResolutionMode : int {
 enum class OnsetPlacement : int {
   kAttack = 0,
   kFrame = 1,
+};
+
+// Which key a MIDI note starts on: the semitone nearest its pitch, bent by at
+// most half a semitone either way, so that a note sung a little flat is still
+// written as the note it is; or the semitone at or below its pitch, bent up
+// (what the earliest files hold).
+enum class NoteKeys : int {
+  kNearest = 0,
+  kFloor = 1,
 };
 
 // MIDI output settings, copied from the settings record and read by the MIDI writers.
@@ -102,6 +112,14 @@ class AnalysisEngine {
   // Refines a cepstral peak at integer lag q; -1.0 when it is rejected.
   double refineLag(int q);
 
+  // With trackPitch: the Hann-windowed power spectrum of the frame's transform
+  // (in transformOut) into harmonicPower and its log into harmonicLevel.
+  void computeHarmonicSpectrum(int halfN);
+
+  // With trackPitch: the frame's pitch candidates from the cepstral power (in
+  // transformIn) and the windowed spectrum.
+  void collectPitchCandidates(PitchCandidates& found, int halfN);
+
   // Sets the attack flag of row i from the carried detector state.
   void postProcessFrame(int i);
 
@@ -142,12 +160,17 @@ class AnalysisEngine {
   // 1. Frame table.
   std::vector<FrameRecord> frames;
   std::vector<FrameRecord> undoFrames;
+  // Row by row beside `frames`: the pitch candidates of the analysis, filled
+  // with trackPitch and read by the pitch path after a conversion.
+  std::vector<PitchCandidates> candidates;
   int frameCount = 0;
 
   // 2. Buffers. `samples` holds the block to analyse; the analysis conditions it in place.
   std::unique_ptr<std::int16_t[]> samples;
   std::unique_ptr<double[]> transformIn;
   std::unique_ptr<double[]> transformOut;
+  std::unique_ptr<double[]> harmonicPower;  // kWorkCapacity / 2 values each
+  std::unique_ptr<double[]> harmonicLevel;
   double fitBuffer[21] = {};
 
   // 3. Analysis geometry.
@@ -169,6 +192,10 @@ class AnalysisEngine {
   // Not part of the settings record: a choice of the conversion and the MIDI
   // writer (the command line's --onset-placement).
   OnsetPlacement onsetPlacement = OnsetPlacement::kAttack;
+  NoteKeys noteKeys = NoteKeys::kNearest;  // the command line's --note-keys
+  // Set by a conversion that places notes at their attacks: each frame also
+  // keeps its pitch candidates.
+  bool trackPitch = false;
 
   // 5. Live adjustments (neutral outside real-time mode).
   double inputGain = 1.0;

@@ -1,0 +1,131 @@
+// The pitch candidates of a frame (PitchCandidates): the cepstrum's highest
+// peaks, each with its octave above and below, judged by the harmonic comb on
+// a Hann-windowed power spectrum. The Hann window is applied to the frame's
+// transform itself (three neighbouring bins), so it costs no transform of its own.
+#include <algorithm>
+#include <cmath>
+
+#include "engine/AnalysisEngine.h"
+#include "engine/HarmonicComb.h"
+#include "engine/NaturalLog.h"
+
+namespace melovantis {
+
+namespace {
+
+constexpr int kPeaks = 5;                    // cepstral peaks looked at
+constexpr double kPowerFloor = 1e-12;        // of the windowed power, for its log
+constexpr double kSameCandidate = 1.0 / 3;   // semitones: closer is one candidate
+
+}  // namespace
+
+void AnalysisEngine::computeHarmonicSpectrum(int halfN) {
+  const int n = frameSize;
+  const double* out = transformOut.get();
+  double* power = harmonicPower.get();
+  double* level = harmonicLevel.get();
+  const double inverseN = 1.0 / n;
+  // Bins 0 and 1 carry the transform offset's DC; no fundamental lies there.
+  power[0] = 0.0;
+  power[1] = 0.0;
+  for (int k = 2; k + 1 < halfN; ++k) {
+    const double re = (0.5 * out[k] - 0.25 * (out[k - 1] + out[k + 1])) * inverseN;
+    const double im = (0.5 * out[n - k] - 0.25 * (out[n - k + 1] + out[n - k - 1])) * inverseN;
+    power[k] = re * re + im * im;
+  }
+  if (halfN >= 1) {
+    power[halfN - 1] = 0.0;
+  }
+  for (int k = 0; k < halfN; ++k) {
+    level[k] = naturalLog(std::max(power[k], kPowerFloor));
+  }
+}
+
+void AnalysisEngine::collectPitchCandidates(PitchCandidates& found, int halfN) {
+  found = PitchCandidates{};
+  const int m = cepstrumSize;
+  const double* cp = transformIn.get();
+  const int lagLow = std::max(minLag, 1);
+  const int lagHigh = std::min(maxLag, m / 2 + 1);
+  if (lagHigh - lagLow < 3 || halfN < 8) {
+    return;
+  }
+
+  // The highest local maxima of the cepstral power, highest first.
+  int peaks[kPeaks];
+  int peakCount = 0;
+  for (int q = lagLow + 1; q + 1 < lagHigh; ++q) {
+    if (!(cp[q] > cp[q - 1] && cp[q] >= cp[q + 1])) {
+      continue;
+    }
+    int at = peakCount < kPeaks ? peakCount++ : kPeaks;
+    while (at > 0 && cp[peaks[at - 1]] < cp[q]) {
+      if (at < kPeaks) {
+        peaks[at] = peaks[at - 1];
+      }
+      --at;
+    }
+    if (at < kPeaks) {
+      peaks[at] = q;
+    }
+  }
+
+  const HarmonicComb comb(harmonicLevel.get(), harmonicPower.get(), halfN, 44100.0 / frameSize);
+  const double lowestHz = 44100.0 / (lagHigh * cepstrumDivisor);
+  const double highestHz = 44100.0 / (lagLow * cepstrumDivisor);
+  struct Entry {
+    double hz;
+    double contrast;
+  };
+  Entry entries[3 * kPeaks];
+  int entryCount = 0;
+  for (int p = 0; p < peakCount; ++p) {
+    const int q = peaks[p];
+    // The vertex of the parabola through the peak and its two neighbours.
+    const double curve = cp[q - 1] - 2.0 * cp[q] + cp[q + 1];
+    const double shift = curve < 0.0 ? 0.5 * (cp[q - 1] - cp[q + 1]) / curve : 0.0;
+    const double hz = 44100.0 / ((q + std::clamp(shift, -0.5, 0.5)) * cepstrumDivisor);
+    for (const double multiple : {1.0, 0.5, 2.0}) {
+      const double f0 = hz * multiple;
+      if (f0 < lowestHz || f0 > highestHz) {
+        continue;
+      }
+      const HarmonicComb::Reading reading = comb.at(f0);
+      if (!reading.valid || comb.dominated(f0, reading)) {
+        continue;
+      }
+      bool merged = false;
+      for (int e = 0; e < entryCount && !merged; ++e) {
+        if (std::fabs(12.0 * std::log2(entries[e].hz / f0)) < kSameCandidate) {
+          merged = true;
+          if (reading.contrast > entries[e].contrast) {
+            entries[e] = {f0, reading.contrast};
+          }
+        }
+      }
+      if (!merged) {
+        entries[entryCount++] = {f0, reading.contrast};
+      }
+    }
+  }
+  // Clearest first (insertion: a handful of entries).
+  for (int e = 1; e < entryCount; ++e) {
+    const Entry entry = entries[e];
+    int at = e;
+    for (; at > 0 && entries[at - 1].contrast < entry.contrast; --at) {
+      entries[at] = entries[at - 1];
+    }
+    entries[at] = entry;
+  }
+  for (int e = 0; e < entryCount && found.count < PitchCandidates::kMax; ++e) {
+    const double pitch = quantizedPitch(noteForFrequency(entries[e].hz) + transpose, quantizeAmount);
+    if (pitch < 0.0 || pitch > 127.0) {
+      continue;
+    }
+    found.pitch[found.count] = static_cast<float>(pitch);
+    found.strength[found.count] = static_cast<float>(entries[e].contrast);
+    ++found.count;
+  }
+}
+
+}  // namespace melovantis
