@@ -15,6 +15,8 @@ packages=(
   fluidsynth
   timgm6mb-soundfont
   musescore-general-soundfont-small
+  fluid-soundfont-gm
+  grandorgue-demo
   midicsv
   clang
   libclang-rt-14-dev
@@ -35,8 +37,8 @@ packages=(
 # JACK dependency with JACK 1 and removes jackd2 (and jack_lsp, jack_connect).
 jack_group=(librtmidi-dev jackd2 libjack-jackd2-dev)
 
-# The accuracy evaluation installs its piano recordings with npm; a machine whose
-# Node.js came with its own npm needs nothing more.
+# The accuracy evaluation installs its piano and instrument recordings and Basic
+# Pitch with npm; a machine whose Node.js came with its own npm needs nothing more.
 command -v npm >/dev/null 2>&1 || packages+=(npm)
 
 missing=()

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Measured accuracy of melovantis-cli against the source MIDI, beside aubionotes.
+"""Measured accuracy of melovantis-cli against the source MIDI, beside Basic Pitch and aubionotes.
 
 Writes the melodies as MIDI, renders them (clean, reverb, noise), converts each
 rendering with every system, scores the notes and frames with mir_eval and
@@ -27,9 +27,11 @@ import numpy as np
 
 # Keep the source folder free of byte-code caches.
 sys.dont_write_bytecode = True
+import basicpitch  # noqa: E402
 import melodies  # noqa: E402
 import midinotes  # noqa: E402
 import piano  # noqa: E402
+import recordings  # noqa: E402
 import render  # noqa: E402
 
 warnings.filterwarnings("ignore", module="mir_eval")
@@ -42,14 +44,16 @@ FRAME_HOP_S = 0.01
 OUTSIDE_PROGRAM_SECONDS = 600
 
 
-def _render_stamp():
-    """Renderings are cached in the work folder while the renderers stay the same."""
+def _render_stamp(melody):
+    """Renderings are cached in the work folder while their renderer stays the same."""
+    modules = {"Salamander": (render, piano), "Recorded": (render, piano, recordings)}
     digest = hashlib.sha1()
-    for module in (render, piano):
+    for module in modules.get(melody.soundfont, (render,)):
         with open(module.__file__, "rb") as f:
             digest.update(f.read())
-    sizes = [os.path.getsize(p) if os.path.exists(p) else 0 for p in render.SOUNDFONTS.values()]
-    return f"{digest.hexdigest()} {sizes}"
+    path = render.SOUNDFONTS.get(melody.soundfont, "")
+    size = os.path.getsize(path) if os.path.exists(path) else 0
+    return f"{digest.hexdigest()} {size}"
 
 METRICS = [
     ("f_onset", "Note F onset"),
@@ -76,8 +80,8 @@ class Item:
 @dataclasses.dataclass
 class System:
     name: str
-    kind: str  # convert, notation, wizard, aubio
-    settings: str = ""
+    kind: str  # convert, notation, wizard, aubio, basicpitch
+    settings: str = ""  # convert: none means the factory settings, no option
     data: str = ""  # MELOVANTIS_DATA for the wizard's broad settings
     main: bool = True  # shown in the per-melody table
     melodies: tuple = ()  # only these melodies (all when empty)
@@ -90,22 +94,40 @@ class System:
 # ---------------------------------------------------------------- corpus
 
 
-def prepare_corpus(work, chosen, variants, jobs):
-    """Write the MIDI files and render what is not rendered yet.
-
-    Piano melodies are left out, with a word on standard error, when the piano
-    recordings cannot be installed."""
+def available_melodies(work, chosen):
+    """The melodies of `chosen` whose sounds can be had; a word on standard error
+    for each source that cannot (piano and instrument recordings, FluidR3)."""
     if any(m.kind == "struck" for m in chosen):
         try:
             piano.sample_folder(work)
         except piano.Unavailable as error:
             print(f"piano melodies left out: {error}", file=sys.stderr)
             chosen = [m for m in chosen if m.kind != "struck"]
+    missing = sorted({m.soundfont for m in chosen if m.soundfont in render.SOUNDFONTS and
+                      not os.path.exists(render.SOUNDFONTS[m.soundfont])})
+    for soundfont in missing:
+        print(f"{soundfont} melodies left out: {render.SOUNDFONTS[soundfont]} is not installed",
+              file=sys.stderr)
+    chosen = [m for m in chosen if m.soundfont not in missing]
+    unplayable = set()
+    for name in sorted({m.samples for m in chosen if m.soundfont == "Recorded"}):
+        try:
+            recordings.check(work, [name])
+        except recordings.Unavailable as error:
+            print(f"recorded {name} melodies left out: {error}", file=sys.stderr)
+            unplayable.add(name)
+    return [m for m in chosen if m.soundfont != "Recorded" or m.samples not in unplayable]
+
+
+def prepare_corpus(work, chosen, variants, jobs):
+    """Write the MIDI files and render what is not rendered yet.
+
+    Melodies whose sounds cannot be had are left out (available_melodies)."""
+    chosen = available_melodies(work, chosen)
     os.makedirs(os.path.join(work, "midi"), exist_ok=True)
     os.makedirs(os.path.join(work, "wav"), exist_ok=True)
     items = []
     pending = []
-    renderer = _render_stamp()
     for melody in chosen:
         # The noise of a melody is the same whichever melodies a run chooses.
         seed = [m.name for m in melodies.MELODIES].index(melody.name)
@@ -115,7 +137,8 @@ def prepare_corpus(work, chosen, variants, jobs):
             midi_hash = hashlib.sha1(f.read()).hexdigest()
         for variant in variants:
             wav = os.path.join(work, "wav", f"{melody.name}-{variant}.wav")
-            stamp = f"{renderer} {midi_hash} {variant} {melody.peak_db} {seed} {melody.soundfont}"
+            stamp = (f"{_render_stamp(melody)} {midi_hash} {variant} {melody.peak_db} {seed} "
+                     f"{melody.soundfont} {melody.samples}")
             stamp_path = wav + ".stamp"
             fresh = os.path.exists(wav) and os.path.exists(stamp_path)
             if fresh:
@@ -173,21 +196,27 @@ def parse_aubionotes(text):
     return notes, {}
 
 
-def run_system(system, item, cli, out_dir, wizard_flag):
-    """(estimated notes, bend tracks, seconds, extra info) of one system on one item."""
+def run_system(system, item, cli, out_dir, wizard_flag, transcribed=None):
+    """(estimated notes, bend tracks, seconds, extra info) of one system on one item.
+
+    Basic Pitch's results come from `transcribed` ({wav: (notes, seconds)}), made
+    for all items at once."""
     base = os.path.join(out_dir, item.name)
     env = dict(os.environ)
     if system.data:
         env["MELOVANTIS_DATA"] = system.data
     info = {}
+    if system.kind == "basicpitch":
+        notes, seconds = transcribed[item.wav]
+        return notes, {}, seconds, info
     start = time.monotonic()
     if system.kind == "aubio":
         notes, tracks = parse_aubionotes(_run(["aubionotes", "-i", item.wav]))
         return notes, tracks, time.monotonic() - start, info
     midi = base + ".mid"
     if system.kind == "convert":
-        _run([cli, "convert", item.wav, "--settings", system.settings, "--midi", midi,
-              "--quiet", *system.args], env)
+        settings = ["--settings", system.settings] if system.settings else []
+        _run([cli, "convert", item.wav, *settings, "--midi", midi, "--quiet", *system.args], env)
     elif system.kind == "notation":
         project = base + ".mvt"
         _run([cli, "convert", item.wav, "--settings", system.settings, "--project", project,
@@ -291,16 +320,20 @@ def evaluate(systems, items, cli, work, jobs, log=None):
     wizard_flag = bool(cli) and any(s.kind == "wizard" for s in systems) and \
         convert_supports_wizard(cli)
     tasks = []
+    transcribed = {}
     for system in systems:
         out_dir = os.path.join(work, "out", re.sub(r"[^A-Za-z0-9_.-]", "_", system.name))
         os.makedirs(out_dir, exist_ok=True)
-        for item in items:
-            if system.takes(item):
-                tasks.append((system, item, out_dir))
+        taken = [item for item in items if system.takes(item)]
+        tasks += [(system, item, out_dir) for item in taken]
+        if system.kind == "basicpitch":
+            transcribed.update(basicpitch.transcribe([item.wav for item in taken], work, out_dir,
+                                                     jobs, log))
 
     def work_one(task):
         system, item, out_dir = task
-        notes, tracks, seconds, info = run_system(system, item, cli, out_dir, wizard_flag)
+        notes, tracks, seconds, info = run_system(system, item, cli, out_dir, wizard_flag,
+                                                  transcribed)
         ref_notes, ref_tracks = refs[item.midi]
         return system, item, notes, tracks, score(ref_notes, ref_tracks, notes, tracks), \
             seconds, info
@@ -311,7 +344,8 @@ def evaluate(systems, items, cli, work, jobs, log=None):
     estimates = {}
     with concurrent.futures.ThreadPoolExecutor(jobs) as pool:
         for system, item, notes, tracks, metrics, secs, info in pool.map(work_one, tasks):
-            scores.setdefault(system.name, {})[item.name] = metrics
+            # The time of this file alone rides along with its scores.
+            scores.setdefault(system.name, {})[item.name] = dict(metrics, seconds=secs)
             seconds[system.name] = seconds.get(system.name, 0.0) + secs
             if system.kind == "aubio":
                 estimates.setdefault(system.name, {})[item.name] = (notes, tracks)
@@ -332,37 +366,72 @@ def evaluate(systems, items, cli, work, jobs, log=None):
             moved = [midinotes.Note(max(0.0, n.onset - lag), max(0.001, n.offset - lag), n.key,
                                     n.channel, n.sounding) for n in notes]
             ref_notes, ref_tracks = refs[item.midi]
-            scores.setdefault(shifted.name, {})[item.name] = score(ref_notes, ref_tracks, moved,
-                                                                  tracks)
+            scores.setdefault(shifted.name, {})[item.name] = dict(
+                score(ref_notes, ref_tracks, moved, tracks),
+                seconds=scores[system.name][item.name]["seconds"])
         seconds[shifted.name] = seconds[system.name]
     return scores, seconds, infos, extra
 
 
 def mean_scores(per_item, items, variant=None, where=None):
     """Means over the items that the system measured (of its melodies, in the variant,
-    and those `where` takes); None when there are none."""
+    and those `where` takes), with "seconds" the mean time per file; None when
+    there are none."""
     chosen = [i.name for i in items if (variant is None or i.variant == variant)
               and (where is None or where(i)) and i.name in per_item]
     if not chosen:
         return None
-    return {k: statistics.fmean(per_item[n][k] for n in chosen) for k, _ in METRICS}
+    means = {k: statistics.fmean(per_item[n][k] for n in chosen) for k, _ in METRICS}
+    means["seconds"] = statistics.fmean(per_item[n].get("seconds", 0.0) for n in chosen)
+    means["files"] = len(chosen)
+    return means
 
 
-# The columns of the kind-and-fold table: (heading, which items).
-GROUPS = [
-    ("sustained, tuned on", lambda i: i.melody.kind == "sustained" and i.melody.fold == "tune"),
-    ("sustained, held out", lambda i: i.melody.kind == "sustained" and i.melody.fold == "held"),
-    ("struck, tuned on", lambda i: i.melody.kind == "struck" and i.melody.fold == "tune"),
-    ("struck, held out", lambda i: i.melody.kind == "struck" and i.melody.fold == "held"),
-    ("both, tuned on", lambda i: i.melody.fold == "tune"),
-    ("both, held out", lambda i: i.melody.fold == "held"),
-]
+FOLDS = [("tune", "tuned on"), ("held", "held out")]
+
+
+def _group(family, fold):
+    return lambda i: ((family is None or i.melody.family == family) and
+                      (fold is None or i.melody.fold == fold))
+
+
+# The columns of the family-and-fold table: (heading, which items).
+GROUPS = [(f"{family}, {label}", _group(family, fold))
+          for family, _ in melodies.FAMILIES for fold, label in FOLDS] + \
+         [(f"all, {label}", _group(None, fold)) for fold, label in FOLDS]
+
+# The systems of the headline table, in its order.
+HEADLINE = ("Melovantis factory", "Basic Pitch", "aubionotes")
+
+
+def family_table(systems, items, scores):
+    """The headline: each family and fold, the factory settings beside Basic Pitch and aubionotes."""
+    shown = [s for s in systems if s.name in HEADLINE]
+    rows = [(heading, family) for family, heading in melodies.FAMILIES
+            if any(i.melody.family == family for i in items)] + [("all families", None)]
+    lines = ["Per family and fold (tuned on: the melodies settings may be chosen on; held out: "
+             "the others). Note F: mir_eval onset within 50 ms and pitch within 50 cents, by "
+             "the written key or by the sounding pitch (key plus bend, median over the note's "
+             "first 100 ms); time: mean wall time per file.", "",
+             "| Family | Fold | System | Files | Note F onset | Note F (key) | Note F (sounding) | "
+             "Raw pitch accuracy | Time per file (s) |",
+             "|---|---|---|---|---|---|---|---|---|"]
+    for heading, family in rows:
+        for fold, label in FOLDS:
+            for system in shown:
+                m = mean_scores(scores[system.name], items, where=_group(family, fold))
+                if m is None:
+                    continue
+                lines.append(f"| {heading} | {label} | {system.name} | {m['files']} | "
+                             f"{m['f_onset']:.3f} | {m['f_key']:.3f} | {m['f_sounding']:.3f} | "
+                             f"{m['rpa']:.3f} | {m['seconds']:.2f} |")
+    return "\n".join(lines)
 
 
 def group_table(systems, items, scores, metric_keys=("f_sounding", "rpa")):
-    """Each system per kind of sound and fold."""
+    """Each system per family of sound and fold."""
     groups = [(label, where) for label, where in GROUPS if any(where(i) for i in items)]
-    lines = ["Per kind of sound and fold (tuned on: the melodies the factory settings were "
+    lines = ["Per family of sound and fold (tuned on: the melodies the factory settings were "
              "chosen on; held out: the others): " + " / ".join(
                  label for k, label in METRICS if k in metric_keys), "",
              "| System | " + " | ".join(label for label, _ in groups) + " |",
@@ -382,6 +451,8 @@ def markdown_tables(systems, items, scores, seconds, variants):
     lines = [f"{len({i.melody.name for i in items})} melodies x {len(variants)} variants "
              f"({', '.join(variants)}), {audio_s / 60.0:.1f} min of audio; "
              "means over the files, 50 ms onsets, 50 cents.", ""]
+    if any(s.name in HEADLINE for s in whole):
+        lines += [family_table(whole, items, scores), "", "All systems, all files:", ""]
     header = "| System | " + " | ".join(label for _, label in METRICS) + " | Time (s) |"
     lines += [header, "|" + "---|" * (len(METRICS) + 2)]
     for system in whole:
@@ -438,10 +509,10 @@ def per_melody_table(systems, items, scores):
     return "\n".join(lines)
 
 
-def default_systems(data, presets):
+def default_systems(data, presets, basic_pitch=True):
     private = os.path.join(data, "Private")
     systems = [
-        System("Melovantis default.set", "convert", os.path.join(private, "default.set")),
+        System("Melovantis factory", "convert"),
         System("Melovantis default.set, onsets at the frame", "convert",
                os.path.join(private, "default.set"), main=False,
                args=("--onset-placement", "frame")),
@@ -449,6 +520,8 @@ def default_systems(data, presets):
         System("Melovantis wizard", "wizard", os.path.join(private, "default.set"), data),
         System("aubionotes", "aubio"),
     ]
+    if basic_pitch:
+        systems.insert(1, System("Basic Pitch", "basicpitch"))
     if presets:
         systems.append(System("Melovantis default_realtime.set", "convert",
                               os.path.join(private, "default_realtime.set"), main=False))
@@ -474,7 +547,10 @@ def main(argv=None):
                         help="data folder with Private/ and QuickSettings/")
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     parser.add_argument("--smoke", action="store_true",
-                        help="two melodies, clean only: the quick check of the test suite")
+                        help="three melodies, clean only, no Basic Pitch: the quick check of "
+                        "the test suite")
+    parser.add_argument("--no-basic-pitch", action="store_true",
+                        help="leave Basic Pitch out (it is measured when npm can install it)")
     parser.add_argument("--melodies", default="", help="comma-separated melody names")
     parser.add_argument("--fold", choices=["tune", "held", "all"], default="all",
                         help="only the melodies of one fold")
@@ -488,7 +564,7 @@ def main(argv=None):
     parser.add_argument("--per-melody", action="store_true")
     parser.add_argument("--json", default="", help="write every score to this file")
     parser.add_argument("--expect", type=float, default=None,
-                        help="fail unless Melovantis default.set reaches this note F "
+                        help="fail unless Melovantis factory reaches this note F "
                         "onset+pitch (sounding)")
     parser.add_argument("--floor", type=float, default=None,
                         help="fail unless every Melovantis row reaches this note F onset, "
@@ -508,7 +584,8 @@ def main(argv=None):
         variants = [v for v in args.variants.split(",") if v]
     if args.fold != "all":
         chosen = [m for m in chosen if m.fold == args.fold]
-    systems = default_systems(args.data, args.presets)
+    systems = default_systems(args.data, args.presets,
+                              basic_pitch=not (args.smoke or args.no_basic_pitch))
     for entry in args.settings:
         name, _, path = entry.partition("=")
         systems.append(System(name, "convert", os.path.abspath(path)))
@@ -517,6 +594,12 @@ def main(argv=None):
     if args.only:
         wanted = [w.strip().lower() for w in args.only.split(",") if w.strip()]
         systems = [s for s in systems if any(w in s.name.lower() for w in wanted)]
+    if any(s.kind == "basicpitch" for s in systems):
+        try:
+            basicpitch.install(args.work)
+        except basicpitch.Unavailable as error:
+            print(f"Basic Pitch left out: {error}", file=sys.stderr)
+            systems = [s for s in systems if s.kind != "basicpitch"]
 
     started = time.monotonic()
     items = prepare_corpus(args.work, chosen, variants, args.jobs)
@@ -539,9 +622,9 @@ def main(argv=None):
 
     status = 0
     if args.expect is not None:
-        m = mean_scores(scores["Melovantis default.set"], items)
+        m = mean_scores(scores["Melovantis factory"], items)
         if m["f_sounding"] < args.expect:
-            print(f"below the expected score: Melovantis default.set note F onset+pitch "
+            print(f"below the expected score: Melovantis factory note F onset+pitch "
                   f"(sounding) {m['f_sounding']:.3f} < {args.expect}", file=sys.stderr)
             status = 1
     if args.floor is not None:
@@ -552,7 +635,7 @@ def main(argv=None):
             m = mean_scores(scores[system.name], items)
             if system.kind == "aubio-shifted":
                 checks, floor = ("f_onset", "f_sounding"), args.floor / 2
-            elif system.kind == "aubio":
+            elif system.kind in ("aubio", "basicpitch"):
                 continue
             else:
                 checks, floor = ("f_onset", "f_sounding", "rpa"), args.floor

@@ -14,9 +14,14 @@ NOTE/BEATS[FLAGS]:
 Melodies with vibrato get a sine pitch bend on their longer notes, starting
 0.25 s into the note so that the note's first 100 ms sit on its key.
 
-Two kinds of sound: "sustained" melodies are rendered from General MIDI
-instruments by FluidSynth (with TimGM6mb or MuseScore General), "struck" ones
-are played from real piano recordings, one note sounding at a time (piano.py).
+Four families of sound: "gm" melodies are rendered from General MIDI
+instruments by FluidSynth with TimGM6mb or MuseScore General; "piano" ones are
+played from real piano recordings, one note sounding at a time (piano.py);
+"fluid" ones are rendered by FluidSynth with FluidR3, a SoundFont the factory
+settings were never tuned on (fluid_melodies.py); "recorded" ones are played
+from real recordings of single notes of orchestral instruments and a pipe
+organ (recorded_melodies.py, recordings.py). The older two kinds of sound stay:
+"struck" (the Salamander piano) and "sustained" (everything else).
 Every melody belongs to one of two folds: settings are tuned on fold "tune"
 and reported on fold "held", which they never saw.
 """
@@ -27,6 +32,9 @@ import dataclasses
 import math
 
 import mido
+
+import fluid_melodies
+import recorded_melodies
 
 TICKS_PER_BEAT = 480
 # Source files set the bend range to a full octave so that wide glides fit.
@@ -43,12 +51,19 @@ class Melody:
     peak_db: float  # the rendering is normalised to this peak level
     tokens: str
     vibrato: float = 0.0  # depth in semitones either way
-    soundfont: str = "TimGM6mb"  # TimGM6mb, MuseScore (FluidSynth) or Salamander (piano.py)
+    # TimGM6mb, MuseScore, FluidR3 (FluidSynth), Salamander (piano.py) or
+    # Recorded (recordings.py, with the recorded instrument in `samples`)
+    soundfont: str = "TimGM6mb"
     fold: str = "tune"  # "tune": settings are chosen on it; "held": only reported
+    samples: str = ""  # the recorded instrument of a Recorded melody
 
     @property
     def kind(self):
         return "struck" if self.soundfont == "Salamander" else "sustained"
+
+    @property
+    def family(self):
+        return FAMILY_OF_SOUNDFONT[self.soundfont]
 
     def parsed_tokens(self):
         """(key or None for a rest, beats, flags) for every token, in order."""
@@ -88,6 +103,33 @@ class Melody:
     def duration(self):
         beat = 60.0 / self.bpm
         return sum(beats for _, beats, _ in self.parsed_tokens()) * beat
+
+    def bends(self, start, sounding, key, glide_to):
+        """(time, semitones) of the pitch bends of one note: its vibrato, then its glide."""
+        end = start + sounding
+        bends = []
+        if self.vibrato > 0.0 and sounding >= 0.6:
+            t = start + 0.25
+            while t < end - 0.05:
+                fade = min(1.0, (t - start - 0.25) / 0.2)
+                depth = self.vibrato * fade * math.sin(2.0 * math.pi * 5.5 * (t - start - 0.25))
+                bends.append((t, depth))
+                t += CONTROL_STEP_S
+        if glide_to is not None:
+            ramp = min(0.25, sounding / 3.0)
+            steps = max(1, int(ramp / CONTROL_STEP_S))
+            ramp_start = end - ramp
+            bends = [b for b in bends if b[0] < ramp_start]
+            for s in range(1, steps + 1):
+                bends.append((ramp_start + ramp * s / steps, (glide_to - key) * s / steps))
+        return bends
+
+
+FAMILY_OF_SOUNDFONT = {"TimGM6mb": "gm", "MuseScore": "gm", "Salamander": "piano",
+                       "FluidR3": "fluid", "Recorded": "recorded"}
+# Families in the order the tables show them, with their headings.
+FAMILIES = [("gm", "General MIDI (TimGM6mb, MuseScore)"), ("piano", "Salamander piano"),
+            ("fluid", "FluidR3 (unseen SoundFont)"), ("recorded", "recorded instruments")]
 
 
 MELODIES = [
@@ -250,6 +292,9 @@ MELODIES = [
            soundfont="Salamander", fold="held"),
 ]
 
+MELODIES += [Melody(**spec, soundfont="FluidR3") for spec in fluid_melodies.SPECS]
+MELODIES += [Melody(**spec, soundfont="Recorded") for spec in recorded_melodies.SPECS]
+
 # Each quick setting is measured on the melodies of its instrument family.
 QUICK_SETTINGS_MELODIES = {
     "bass": ["bass_walk", "bassoon_march", "tuba_low", "acoustic_bass_low"],
@@ -300,22 +345,7 @@ def write_midi(melody: Melody, path):
         end = start + sounding
         at(start, 20, mido.Message("pitchwheel", channel=0, pitch=0))
         at(start, 21, mido.Message("note_on", channel=0, note=key, velocity=96))
-        bends = []
-        if melody.vibrato > 0.0 and sounding >= 0.6:
-            t = start + 0.25
-            while t < end - 0.05:
-                fade = min(1.0, (t - start - 0.25) / 0.2)
-                depth = melody.vibrato * fade * math.sin(2.0 * math.pi * 5.5 * (t - start - 0.25))
-                bends.append((t, depth))
-                t += CONTROL_STEP_S
-        if glide_to is not None:
-            ramp = min(0.25, sounding / 3.0)
-            steps = max(1, int(ramp / CONTROL_STEP_S))
-            ramp_start = end - ramp
-            bends = [b for b in bends if b[0] < ramp_start]
-            for s in range(1, steps + 1):
-                bends.append((ramp_start + ramp * s / steps, (glide_to - key) * s / steps))
-        for t, semitones in bends:
+        for t, semitones in melody.bends(start, sounding, key, glide_to):
             at(t, 15, mido.Message("pitchwheel", channel=0,
                                    pitch=_bend_value(semitones) - 8192))
         at(end, 5, mido.Message("note_off", channel=0, note=key, velocity=0))

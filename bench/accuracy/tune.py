@@ -5,10 +5,10 @@ Starts from a settings file, tries every candidate value of one field at a time
 with the others fixed, keeps the best, and repeats until a whole pass changes
 nothing. The objective weighs note F onset+pitch (sounding) one half, the same
 with offsets and the raw pitch accuracy one quarter each, as means over the
-chosen melodies and variants, taken for each kind of sound (sustained, struck)
-and averaged over the kinds. A change is kept only when it raises that average
-by 0.002 or more and costs no kind more than 0.005: a setting that wins on one
-kind by losing the other is not taken.
+chosen melodies and variants, taken for each family of sound (General MIDI,
+piano, FluidR3, recorded instruments) and averaged over the families. A change
+is kept only when it raises that average by 0.002 or more and costs no family
+more than 0.005: a setting that wins on one family by losing another is not taken.
 
 The search sees only the melodies of the fold "tune" (unless --fold says
 otherwise); at the end the start and the result are measured on the held-out
@@ -81,18 +81,19 @@ def objective(means):
     return 0.5 * means["f_sounding"] + 0.25 * means["f_sounding_offset"] + 0.25 * means["rpa"]
 
 
-KINDS = ("sustained", "struck")
+FAMILIES = tuple(family for family, _ in melodies.FAMILIES)
 MIN_GAIN = 0.002
-MAX_KIND_LOSS = 0.005
+MAX_FAMILY_LOSS = 0.005
 
 
-def kind_objectives(per_item, items):
-    """{kind: objective} over the kinds the items hold."""
+def family_objectives(per_item, items):
+    """{family: objective} over the families the items hold."""
     result = {}
-    for kind in KINDS:
-        means = evaluate.mean_scores(per_item, items, where=lambda i, k=kind: i.melody.kind == k)
+    for family in FAMILIES:
+        means = evaluate.mean_scores(per_item, items,
+                                     where=lambda i, f=family: i.melody.family == f)
         if means is not None:
-            result[kind] = objective(means)
+            result[family] = objective(means)
     return result
 
 
@@ -124,18 +125,18 @@ class Trials:
             scores, _, _, _ = evaluate.evaluate([system], self.items, self.cli, self.work,
                                                 self.jobs)
             means = evaluate.mean_scores(scores["trial"], self.items)
-            kinds = kind_objectives(scores["trial"], self.items)
+            kinds = family_objectives(scores["trial"], self.items)
             self.cache[key] = (statistics.fmean(kinds.values()), means, kinds)
         return self.cache[key]
 
 
 def better(trial, best):
-    """A trial is kept when it gains overall and no kind of sound pays for it."""
+    """A trial is kept when it gains overall and no family of sound pays for it."""
     value, _, kinds = trial
     best_value, _, best_kinds = best
     if value < best_value + MIN_GAIN:
         return False
-    return all(kinds[k] >= best_kinds[k] - MAX_KIND_LOSS for k in best_kinds)
+    return all(kinds[k] >= best_kinds[k] - MAX_FAMILY_LOSS for k in best_kinds)
 
 
 def show(label, result):
@@ -161,8 +162,8 @@ def main(argv=None):
     parser.add_argument("--melodies", default="")
     parser.add_argument("--fold", choices=["tune", "held", "all"], default="tune",
                         help="the melodies searched on; the held-out fold is reported at the end")
-    parser.add_argument("--kinds", default=",".join(KINDS),
-                        help="kinds of sound to search on: sustained, struck")
+    parser.add_argument("--families", default=",".join(FAMILIES),
+                        help="families of sound to search on: " + ", ".join(FAMILIES))
     parser.add_argument("--variants", default=",".join(render.VARIANTS))
     parser.add_argument("--fields", default=",".join(CANDIDATES))
     parser.add_argument("--fix", action="append", default=[], metavar="FIELD=VALUE",
@@ -177,8 +178,8 @@ def main(argv=None):
     args = parser.parse_args(argv)
 
     chosen = melodies.by_name(args.melodies.split(",")) if args.melodies else melodies.MELODIES
-    kinds = set(args.kinds.split(","))
-    chosen = [m for m in chosen if m.kind in kinds]
+    families = set(args.families.split(","))
+    chosen = [m for m in chosen if m.family in families]
     searched = [m for m in chosen if args.fold == "all" or m.fold == args.fold]
     held = [m for m in chosen if m.fold == "held" and m not in searched]
     items = evaluate.prepare_corpus(args.work, searched, args.variants.split(","), args.jobs)
