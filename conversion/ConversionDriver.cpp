@@ -12,10 +12,12 @@
 #include "conversion/AnalysisWorker.h"
 #include "conversion/ConversionObserver.h"
 #include "conversion/ConversionSession.h"
+#include "conversion/LegatoStarts.h"
 #include "conversion/WaveSampleSource.h"
 #include "documents/SettingsRecord.h"
 #include "engine/AnalysisEngine.h"
 #include "engine/Notifier.h"
+#include "engine/NoteSegmentation.h"
 #include "engine/PitchPath.h"
 #include "engine/PitchSpikes.h"
 
@@ -91,7 +93,9 @@ void ConversionDriver::startConversion(ConversionSession& session) {
   // the analysis from candidates that every frame keeps.
   const bool placeAtAttacks = engine_.onsetPlacement == OnsetPlacement::kAttack;
   engine_.trackPitch = placeAtAttacks;
-  const bool complete = analyseRows(session, rows, totalBytes);
+  WaveSampleSource waveSource(reader_);
+  SampleSource& source = sampleSource_ != nullptr ? *sampleSource_ : waveSource;
+  const bool complete = analyseRows(session, rows, totalBytes, source);
   engine_.trackPitch = false;
 
   if (session.rangeMode) {
@@ -100,12 +104,17 @@ void ConversionDriver::startConversion(ConversionSession& session) {
     engine_.frameCount = complete ? rows.end : 0;
   }
   // The conversion that starts notes at their attacks takes each frame's pitch
-  // from the line through the candidates and mends the frames a partial took
-  // over; the frame placement keeps the table exactly as analysed.
+  // from the line through the candidates, mends the frames a partial took over
+  // and finds where its legato steps change pitch; the frame placement keeps
+  // the table exactly as analysed.
   if (complete && placeAtAttacks) {
     const int end = std::min(rows.end, engine_.frameCount);
     PitchPath::choose(engine_.frames, engine_.candidates, rows.first, end);
     PitchSpikes::repair(engine_.frames, rows.first, end);
+    PitchSpikes::repairBlips(engine_.frames, rows.first, end);
+    engine_.runAttackPass();  // the starts the legato steps are looked for at
+    NoteSegmentation::settleFirstFrames(engine_.frames, rows.first, end);
+    LegatoStarts::place(engine_, source, rows.first, end);
   }
   session.cursorFrame = 0;
   reader_.closeWave();
@@ -138,7 +147,8 @@ void ConversionDriver::startConversion(ConversionSession& session) {
   }
 }
 
-bool ConversionDriver::analyseRows(ConversionSession& session, Rows rows, long long totalBytes) {
+bool ConversionDriver::analyseRows(ConversionSession& session, Rows rows, long long totalBytes,
+                                   SampleSource& source) {
   const int rowCount = rows.end - rows.first;
   const int workerCount = std::clamp(coresToUse(session.analysisThreads), 1, std::max(rowCount, 1));
   const long long hop = engine_.hopSize;
@@ -148,9 +158,6 @@ bool ConversionDriver::analyseRows(ConversionSession& session, Rows rows, long l
   if (session.rangeMode) {
     saved.assign(engine_.frames.begin() + rows.first, engine_.frames.begin() + rows.end);
   }
-
-  WaveSampleSource waveSource(reader_);
-  SampleSource& source = sampleSource_ != nullptr ? *sampleSource_ : waveSource;
 
   // Contiguous ranges, the first (and any spare row) to the calling thread's worker.
   std::vector<std::unique_ptr<AnalysisEngine>> engines;

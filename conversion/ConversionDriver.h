@@ -43,7 +43,8 @@ class ConversionDriver {
   };
 
   // Analyses rows first..end-1 on the cores allowed; false when a read failed.
-  bool analyseRows(ConversionSession& session, Rows rows, long long totalBytes);
+  bool analyseRows(ConversionSession& session, Rows rows, long long totalBytes,
+                   SampleSource& source);
 
   AnalysisEngine& engine_;
   WaveReader& reader_;

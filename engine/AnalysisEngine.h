@@ -120,19 +120,23 @@ class AnalysisEngine {
   // transformIn) and the windowed spectrum.
   void collectPitchCandidates(PitchCandidates& found, int halfN);
 
+  // How much more plainly the frameSize samples of `block` show the harmonics
+  // of pitch `to` than those of pitch `from` (HarmonicComb contrast, dB; 0 for
+  // a block without signal). Uses `samples` and the work buffers.
+  double harmonicPreference(const std::int16_t* block, double from, double to);
+
   // Sets the attack flag of row i from the carried detector state.
   void postProcessFrame(int i);
 
   // The whole-table attack pass: row 0 always starts a note, rows 1.. are
-  // detected. With notes placed at their attacks, refineAttacks follows.
+  // detected. With notes placed at their attacks, the pitch line and the
+  // measured onsets then correct the detector (NoteSegmentation).
   void runAttackPass();
 
-  // Corrects the detector's note starts where the rows carry measured onsets
-  // (see AttackDetector.cpp).
-  void refineAttacks();
-  static constexpr double kSameSemitone = 0.5;   // pitch change that stays on the note
-  static constexpr double kLegatoStep = 0.75;    // away from the note's start: a new note
-  static constexpr int kAttackRise = 60;         // in tenths: a rise to 6 times the level before
+  // The live mode's correction of a start (LiveOnsets): a pitch change smaller
+  // than this stays on the note unless the envelope rose to kAttackRise tenths.
+  static constexpr double kSameSemitone = 0.5;
+  static constexpr int kAttackRise = 60;
 
   double lagForNote(double note) const;
 

@@ -128,4 +128,24 @@ void AnalysisEngine::collectPitchCandidates(PitchCandidates& found, int halfN) {
   }
 }
 
+double AnalysisEngine::harmonicPreference(const std::int16_t* block, double from, double to) {
+  const int n = frameSize;
+  std::copy(block, block + n, samples.get());
+  const BlockLevels levels = conditionBlock();
+  if (!levels.anySignal) {
+    return 0.0;
+  }
+  double* in = transformIn.get();
+  const double inverseNormaliser = 1.0 / static_cast<double>(levels.averagePeak);
+  for (int i = 0; i < n; ++i) {
+    in[i] = samples[i] * inverseNormaliser;
+  }
+  framePlan_.forward(in, transformOut.get());
+  const int halfN = n / 2;
+  computeHarmonicSpectrum(halfN);
+  const HarmonicComb comb(harmonicLevel.get(), harmonicPower.get(), halfN, 44100.0 / n);
+  return comb.at(frequencyForNote(to - transpose)).contrast -
+         comb.at(frequencyForNote(from - transpose)).contrast;
+}
+
 }  // namespace melovantis
