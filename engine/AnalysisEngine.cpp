@@ -20,7 +20,9 @@ AnalysisEngine::AnalysisEngine(Notifier& notifier) : notifier_(notifier) {
   transformOut.reset(new (std::nothrow) double[kWorkCapacity]());
   harmonicPower.reset(new (std::nothrow) double[kWorkCapacity / 2]());
   harmonicLevel.reset(new (std::nothrow) double[kWorkCapacity / 2]());
-  if (!samples || !transformIn || !transformOut || !harmonicPower || !harmonicLevel) {
+  harmonicLoudest.reset(new (std::nothrow) int[kWorkCapacity]());
+  if (!samples || !transformIn || !transformOut || !harmonicPower || !harmonicLevel ||
+      !harmonicLoudest) {
     notifier_.fatal("Error allocating memory!");
   }
   // Row 0 always exists: the attack pass marks it even when the table is empty.

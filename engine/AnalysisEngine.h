@@ -115,6 +115,7 @@ class AnalysisEngine {
   // With trackPitch: the Hann-windowed power spectrum of the frame's transform
   // (in transformOut) into harmonicPower and its log into harmonicLevel.
   void computeHarmonicSpectrum(int halfN);
+  int harmonicBins(int halfN) const;  // of the windowed spectrum that are computed
 
   // With trackPitch: the frame's pitch candidates from the cepstral power (in
   // transformIn) and the windowed spectrum.
@@ -175,6 +176,7 @@ class AnalysisEngine {
   std::unique_ptr<double[]> transformOut;
   std::unique_ptr<double[]> harmonicPower;  // kWorkCapacity / 2 values each
   std::unique_ptr<double[]> harmonicLevel;
+  std::unique_ptr<int[]> harmonicLoudest;  // HarmonicComb::findLoudest, kWorkCapacity values
   double fitBuffer[21] = {};
 
   // 3. Analysis geometry.

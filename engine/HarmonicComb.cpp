@@ -12,18 +12,35 @@ constexpr int kWidestTooth = 2;                            // bins either side
 
 }  // namespace
 
-HarmonicComb::HarmonicComb(const double* level, const double* power, int bins, double binHz)
-    : level_(level), power_(power), bins_(bins), binHz_(binHz) {}
+HarmonicComb::HarmonicComb(const double* level, const double* power, const int* loudest,
+                           int bins, double binHz)
+    : level_(level), power_(power), loudest_(loudest), bins_(bins), binHz_(binHz) {}
 
-double HarmonicComb::highest(const double* values, double hz, int halfWidth) const {
-  const int centre = static_cast<int>(std::lround(hz / binHz_));
-  const int from = std::max(centre - halfWidth, 1);
-  const int to = std::min(centre + halfWidth, bins_ - 1);
-  double best = values[from];
-  for (int k = from + 1; k <= to; ++k) {
-    best = std::max(best, values[k]);
+void HarmonicComb::findLoudest(const double* power, int bins, int* loudest) {
+  // The louder of two bins; the lower one when they are equal.
+  const auto louder = [power](int a, int b) { return power[b] > power[a] ? b : a; };
+  int* withinOne = loudest;
+  int* withinTwo = loudest + bins;
+  for (int centre = 0; centre < bins; ++centre) {
+    const int from = std::max(centre - 1, 1);
+    const int to = std::min(centre + 1, bins - 1);
+    int best = from;
+    for (int k = from + 1; k <= to; ++k) {
+      best = louder(best, k);
+    }
+    withinOne[centre] = best;
   }
-  return best;
+  // Two bins either side are one bin either side of the two neighbours.
+  for (int centre = 0; centre < bins; ++centre) {
+    const int left = withinOne[std::max(centre - 1, 0)];
+    const int right = withinOne[std::min(centre + 1, bins - 1)];
+    withinTwo[centre] = left <= right ? louder(left, right) : louder(right, left);
+  }
+}
+
+int HarmonicComb::loudestBin(double hz, int halfWidth) const {
+  const int centre = std::clamp(static_cast<int>(hz / binHz_ + 0.5), 1, bins_ - 1);  // hz > 0
+  return halfWidth == 0 ? centre : loudest_[(halfWidth - 1) * bins_ + centre];
 }
 
 HarmonicComb::Reading HarmonicComb::at(double f0) const {
@@ -33,7 +50,7 @@ HarmonicComb::Reading HarmonicComb::at(double f0) const {
   }
   // A quarter of f0 either side, rounded to whole bins.
   const int halfWidth =
-      std::clamp(static_cast<int>(std::lround(0.25 * f0 / binHz_ - 0.5)), 0, kWidestTooth);
+      std::clamp(static_cast<int>(std::floor(0.25 * f0 / binHz_)), 0, kWidestTooth);
   const double top = std::min(kHighestPartialHz, (bins_ - 1 - halfWidth) * binHz_);
   double difference = 0.0;
   int teeth = 0;
@@ -42,8 +59,9 @@ HarmonicComb::Reading HarmonicComb::at(double f0) const {
     if (hz > top) {
       break;
     }
-    difference += highest(level_, hz, halfWidth) - highest(level_, hz - 0.5 * f0, halfWidth);
-    reading.power += highest(power_, hz, halfWidth);
+    const int tooth = loudestBin(hz, halfWidth);
+    difference += level_[tooth] - level_[loudestBin(hz - 0.5 * f0, halfWidth)];
+    reading.power += power_[tooth];
     ++teeth;
   }
   reading.valid = teeth >= 2;

@@ -10,10 +10,10 @@ namespace melovantis {
 // two: the contrast (the mean level difference, in dB) is high. Its octave
 // above puts the gaps on the odd partials: about no contrast. Its octave below
 // finds a partial with every other tooth only: about half. A frequency that
-// has nothing to do with the sound (a partial far up that the cepstrum took
-// for the pitch in a low note, a resonance of the room) finds partials with
-// some teeth and gaps alike: little. So of a fundamental, its octaves and its
-// partials, the fundamental has the highest contrast.
+// has nothing to do with the sound (a peak of the cepstrum far above a low
+// note's fundamental, a resonance of the room) finds partials with some teeth
+// and gaps alike: little. So of a fundamental, its octaves and unrelated
+// frequencies, the fundamental has the highest contrast.
 //
 // Each tooth reads the highest level within a quarter of f0 (at most two bins)
 // of its frequency, so that slightly stretched partials still count.
@@ -31,8 +31,14 @@ class HarmonicComb {
   static constexpr double kHighestMultipleHz = 4500.0;  // of a fundamental, when dominating
   static constexpr double kDominance = 0.9;             // share of the power held
 
-  // `level`: the natural log of `power`, bin by bin; `bins` of each, `binHz` apart.
-  HarmonicComb(const double* level, const double* power, int bins, double binHz);
+  // `level`: the natural log of `power`, bin by bin; `bins` of each, `binHz`
+  // apart; `loudest`: what findLoudest made of `power`.
+  HarmonicComb(const double* level, const double* power, const int* loudest, int bins,
+               double binHz);
+
+  // For every bin k of `power` (bins of them) the bin of the highest power within
+  // one bin of k and within two, into loudest[k] and loudest[bins + k].
+  static void findLoudest(const double* power, int bins, int* loudest);
 
   struct Reading {
     bool valid = false;    // at least two partials under the highest one read
@@ -46,10 +52,12 @@ class HarmonicComb {
   bool dominated(double f0, const Reading& reading) const;
 
  private:
-  double highest(const double* values, double hz, int halfWidth) const;
+  // The bin of the highest power within halfWidth bins of hz (the level is its log).
+  int loudestBin(double hz, int halfWidth) const;
 
   const double* level_;
   const double* power_;
+  const int* loudest_;
   int bins_;
   double binHz_;
 };

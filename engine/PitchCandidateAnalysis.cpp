@@ -15,12 +15,20 @@ namespace {
 
 constexpr int kPeaks = 5;                    // cepstral peaks looked at
 constexpr double kPowerFloor = 1e-12;        // of the windowed power, for its log
-constexpr double kSameCandidate = 1.0 / 3;   // semitones: closer is one candidate
+// Frequencies closer than a third of a semitone (this ratio) are one candidate.
+const double kSameRatio = std::exp2(1.0 / 36);
 
 }  // namespace
 
+int AnalysisEngine::harmonicBins(int halfN) const {
+  // The comb reads no partial above its highest, and at most two bins beyond it.
+  const int needed = static_cast<int>(HarmonicComb::kHighestPartialHz * frameSize / 44100.0) + 4;
+  return std::min(halfN, needed);
+}
+
 void AnalysisEngine::computeHarmonicSpectrum(int halfN) {
   const int n = frameSize;
+  const int bins = harmonicBins(halfN);
   const double* out = transformOut.get();
   double* power = harmonicPower.get();
   double* level = harmonicLevel.get();
@@ -28,17 +36,18 @@ void AnalysisEngine::computeHarmonicSpectrum(int halfN) {
   // Bins 0 and 1 carry the transform offset's DC; no fundamental lies there.
   power[0] = 0.0;
   power[1] = 0.0;
-  for (int k = 2; k + 1 < halfN; ++k) {
+  for (int k = 2; k + 1 < bins; ++k) {
     const double re = (0.5 * out[k] - 0.25 * (out[k - 1] + out[k + 1])) * inverseN;
     const double im = (0.5 * out[n - k] - 0.25 * (out[n - k + 1] + out[n - k - 1])) * inverseN;
     power[k] = re * re + im * im;
   }
-  if (halfN >= 1) {
-    power[halfN - 1] = 0.0;
+  if (bins >= 1) {
+    power[bins - 1] = 0.0;
   }
-  for (int k = 0; k < halfN; ++k) {
+  for (int k = 0; k < bins; ++k) {
     level[k] = naturalLog(std::max(power[k], kPowerFloor));
   }
+  HarmonicComb::findLoudest(power, bins, harmonicLoudest.get());
 }
 
 void AnalysisEngine::collectPitchCandidates(PitchCandidates& found, int halfN) {
@@ -70,12 +79,13 @@ void AnalysisEngine::collectPitchCandidates(PitchCandidates& found, int halfN) {
     }
   }
 
-  const HarmonicComb comb(harmonicLevel.get(), harmonicPower.get(), halfN, 44100.0 / frameSize);
+  const HarmonicComb comb(harmonicLevel.get(), harmonicPower.get(), harmonicLoudest.get(),
+                          harmonicBins(halfN), 44100.0 / frameSize);
   const double lowestHz = 44100.0 / (lagHigh * cepstrumDivisor);
   const double highestHz = 44100.0 / (lagLow * cepstrumDivisor);
   struct Entry {
     double hz;
-    double contrast;
+    HarmonicComb::Reading reading;
   };
   Entry entries[3 * kPeaks];
   int entryCount = 0;
@@ -90,21 +100,18 @@ void AnalysisEngine::collectPitchCandidates(PitchCandidates& found, int halfN) {
       if (f0 < lowestHz || f0 > highestHz) {
         continue;
       }
-      const HarmonicComb::Reading reading = comb.at(f0);
-      if (!reading.valid || comb.dominated(f0, reading)) {
+      // A frequency already judged (a peak's octave is often another peak) is not judged again.
+      bool known = false;
+      for (int e = 0; e < entryCount && !known; ++e) {
+        const double ratio = entries[e].hz / f0;
+        known = ratio < kSameRatio && ratio > 1.0 / kSameRatio;
+      }
+      if (known) {
         continue;
       }
-      bool merged = false;
-      for (int e = 0; e < entryCount && !merged; ++e) {
-        if (std::fabs(12.0 * std::log2(entries[e].hz / f0)) < kSameCandidate) {
-          merged = true;
-          if (reading.contrast > entries[e].contrast) {
-            entries[e] = {f0, reading.contrast};
-          }
-        }
-      }
-      if (!merged) {
-        entries[entryCount++] = {f0, reading.contrast};
+      const HarmonicComb::Reading reading = comb.at(f0);
+      if (reading.valid) {
+        entries[entryCount++] = {f0, reading};
       }
     }
   }
@@ -112,18 +119,19 @@ void AnalysisEngine::collectPitchCandidates(PitchCandidates& found, int halfN) {
   for (int e = 1; e < entryCount; ++e) {
     const Entry entry = entries[e];
     int at = e;
-    for (; at > 0 && entries[at - 1].contrast < entry.contrast; --at) {
+    for (; at > 0 && entries[at - 1].reading.contrast < entry.reading.contrast; --at) {
       entries[at] = entries[at - 1];
     }
     entries[at] = entry;
   }
   for (int e = 0; e < entryCount && found.count < PitchCandidates::kMax; ++e) {
-    const double pitch = quantizedPitch(noteForFrequency(entries[e].hz) + transpose, quantizeAmount);
-    if (pitch < 0.0 || pitch > 127.0) {
+    const Entry& entry = entries[e];
+    const double pitch = quantizedPitch(noteForFrequency(entry.hz) + transpose, quantizeAmount);
+    if (pitch < 0.0 || pitch > 127.0 || comb.dominated(entry.hz, entry.reading)) {
       continue;
     }
     found.pitch[found.count] = static_cast<float>(pitch);
-    found.strength[found.count] = static_cast<float>(entries[e].contrast);
+    found.strength[found.count] = static_cast<float>(entry.reading.contrast);
     ++found.count;
   }
 }
@@ -143,7 +151,8 @@ double AnalysisEngine::harmonicPreference(const std::int16_t* block, double from
   framePlan_.forward(in, transformOut.get());
   const int halfN = n / 2;
   computeHarmonicSpectrum(halfN);
-  const HarmonicComb comb(harmonicLevel.get(), harmonicPower.get(), halfN, 44100.0 / n);
+  const HarmonicComb comb(harmonicLevel.get(), harmonicPower.get(), harmonicLoudest.get(),
+                          harmonicBins(halfN), 44100.0 / n);
   return comb.at(frequencyForNote(to - transpose)).contrast -
          comb.at(frequencyForNote(from - transpose)).contrast;
 }

@@ -146,6 +146,7 @@ class MainWindow : public MainWindowInput,
   void midiOutputDeviceCommand();
   void areaCorrectorToggle();
   void toggleView(int commandId, bool& flag);
+  void toggleConversionChoice(int commandId);
   void setZoom(int zoom);
   void moveCursor(int step);
   void openHelpPage(const char* page);
