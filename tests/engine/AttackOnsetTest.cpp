@@ -54,6 +54,20 @@ TEST(AttackOnset, SteadyToneHasNoAttackAndKeepsTheRowsTime) {
   EXPECT_EQ(AttackOnset::offsetFor(audio, window, kFrame, window + kHop, 220), 0);
 }
 
+TEST(AttackOnset, OfTwoEqualPeaksTheFirstIsTheAttack) {
+  // Two bursts of the same height in the window's second half, silence between: the
+  // note starts with the first; the second is no higher, so it is not the attack.
+  const long long window = 3 * kHop;
+  const long long firstBurst = window + kFrame / 2 + 200;
+  const long long secondBurst = firstBurst + 1000;
+  std::vector<std::int16_t> signal(static_cast<std::size_t>(window + kFrame), 0);
+  for (long long i = firstBurst; i < static_cast<long long>(signal.size()); ++i) {
+    const bool sounding = i < firstBurst + 400 || i >= secondBurst;
+    signal[static_cast<std::size_t>(i)] = sounding ? (i % 2 == 0 ? 10000 : -10000) : 0;
+  }
+  EXPECT_NEAR(onsetOf(signal, window, 60), firstBurst, 44);
+}
+
 TEST(AttackOnset, SilenceHasNoAttack) {
   const std::vector<std::int16_t> silence(10 * kHop, 0);
   EXPECT_EQ(onsetOf(silence, 3 * kHop, -1000.0), 3 * kHop + kHop);

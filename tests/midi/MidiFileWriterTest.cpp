@@ -547,6 +547,9 @@ TEST_F(NoteStartPlacementTest, StartsStayInOrderOneTickApartAtLeast) {
   setFrames({startingAt(60, 0), startingAt(62, -4000), startingAt(64, -6000), voiced(64)});
   const MidiFile file = writeAndParse();
   EXPECT_EQ(ticksOf(file, 0x90), (std::vector<std::int64_t>{48, 49, 50}));
+  // An onset on exactly the tick of the start before (sample 2205, tick 48) moves one on.
+  setFrames({startingAt(60, 0), startingAt(62, -2205), startingAt(64, 0), voiced(64)});
+  EXPECT_EQ(ticksOf(writeAndParse(), 0x90), (std::vector<std::int64_t>{48, 49, 144}));
 }
 
 TEST_F(NoteStartPlacementTest, OnsetBeforeTheRecordingStartsAtTickZero) {
