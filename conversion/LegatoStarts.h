@@ -6,17 +6,22 @@ class AnalysisEngine;
 class SampleSource;
 
 // Where a note that follows the one before without an attack of its own (a
-// legato step) starts: where the sound changes from the old pitch to the new.
+// legato step) starts: where the sound begins to change from the old pitch to
+// the new.
 //
 // The frames that read the two pitches lie a hop apart (45 ms with the factory
-// settings), and the change lies somewhere between their centres. Between the
-// centre of the last frame on the old pitch and the first on the new, windows
-// of a frame's length are analysed kStepsPerHop times per hop, and each is
-// asked whether it shows the new pitch's harmonics more plainly than the old
-// one's (AnalysisEngine::harmonicPreference). The start goes where that
-// answer turns, interpolated between the two windows around the turn, and is
-// kept in the row as its onset (FrameRecord::onsetOffset), which is where the
-// MIDI file starts the note.
+// settings), and the change lies somewhere between their centres. Windows of a
+// frame's length, kStepsPerHop to a hop, from half a frame before the last
+// frame on the old pitch to half a frame after the first on the new, are each
+// asked how much more plainly they show the new pitch's harmonics than the old
+// one's (AnalysisEngine::harmonicPreference). At a sudden step the answer
+// turns from old to new where the windows are centred on the step; when the
+// new note grows out of the old one (bowed strings, voices, a slow attack
+// under the old note's release) it turns later, where the new note has become
+// the louder. A note starts where the change begins, so the start goes to the
+// beginning of the turn, a tenth of the way up, less the lead that beginning
+// has at a sudden step; never later than the turn itself. It is kept in the
+// row as its onset (FrameRecord::onsetOffset), where the MIDI file starts the note.
 //
 // A start with a clear attack of its own (the rise of a string or key struck
 // again, NoteSegmentation::kAttackRise) keeps the onset of its envelope.

@@ -3,6 +3,7 @@
 // converted with the factory settings as the command line and the window do.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -99,6 +100,25 @@ TEST_F(NoteStarts, ALegatoStepStartsItsNoteWithinTenMillisecondsOfThePitchChange
     ASSERT_EQ(keysOf(notes), (std::vector<int>{60, 62, 59})) << position;
     EXPECT_NEAR(notes[1].seconds, firstStep / 44100.0, 0.010) << position;
     EXPECT_NEAR(notes[2].seconds, (firstStep + kSecond) / 44100.0, 0.010) << position;
+  }
+}
+
+// Over 50 ms the old note fades out as the new one fades in: the new note starts
+// where it begins to sound, not half way through, where it has become the louder.
+TEST_F(NoteStarts, ANoteThatGrowsOutOfTheOneBeforeStartsWhereItBeginsToGrow) {
+  const int fade = 2205;
+  for (int position : {0, 600, 1200, 1800}) {
+    const int start = 22 * kHop + position;
+    const auto low = test::harmonicTone(60, start + fade + kSecond);
+    const auto high = test::harmonicTone(64, start + fade + kSecond);
+    std::vector<std::int16_t> line(low.size());
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      const double w = std::clamp((static_cast<double>(i) - start) / fade, 0.0, 1.0);
+      line[i] = static_cast<std::int16_t>((1.0 - w) * low[i] + w * high[i]);
+    }
+    const std::vector<NoteOn> notes = convert(line);
+    ASSERT_EQ(keysOf(notes), (std::vector<int>{60, 64})) << position;
+    EXPECT_NEAR(notes[1].seconds, start / 44100.0, 0.020) << position;  // half way is 25 ms on
   }
 }
 
