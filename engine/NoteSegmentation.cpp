@@ -40,9 +40,11 @@ void NoteSegmentation::apply(std::vector<FrameRecord>& frames, int count, int ho
 
   double key = 0.0;
   int noteStart = 0;
-  const auto startNote = [&](int i) {
+  bool struck = true;  // the note began with an attack, not with a change of pitch
+  const auto startNote = [&](int i, bool byAttack) {
     key = semitoneOf(row(i).pitch);
     noteStart = i;
+    struck = byAttack;
   };
   for (int i = 0; i < count; ++i) {
     FrameRecord& current = row(i);
@@ -53,10 +55,11 @@ void NoteSegmentation::apply(std::vector<FrameRecord>& frames, int count, int ho
       if (i > 0) {
         current.attack = 1;
       }
-      startNote(i);
+      startNote(i, true);
       continue;
     }
     const bool onKey = std::fabs(current.pitch - key) <= 0.5 + kHysteresis;
+    const bool ownAttack = current.attack != 0;
     if (current.attack != 0) {
       const bool swell = current.onsetRise != 0 && current.onsetRise < kAttackRise;
       const bool sameAttack = current.onsetRise != 0 && row(noteStart).onsetRise != 0 &&
@@ -64,7 +67,7 @@ void NoteSegmentation::apply(std::vector<FrameRecord>& frames, int count, int ho
       if (onKey && (swell || sameAttack)) {
         current.attack = 0;
       } else if (onKey) {
-        startNote(i);
+        startNote(i, true);
         continue;
       } else {
         current.attack = 0;  // a change of pitch: where it settles decides
@@ -76,29 +79,41 @@ void NoteSegmentation::apply(std::vector<FrameRecord>& frames, int count, int ho
     if (!settles(i)) {
       continue;  // a frame of a glide, or a moment off the note
     }
-    if (i == noteStart + 1 && std::fabs(current.pitch - row(noteStart).pitch) < 1.5) {
-      key = semitoneOf(current.pitch);  // the note's first frame read it off its key
+    if (struck && !ownAttack && i - noteStart <= kLeadIn) {
+      key = semitoneOf(current.pitch);  // the note's first frames read it off its key
       continue;
     }
     current.attack = 1;
-    startNote(i);
+    startNote(i, false);
   }
 }
 
 int NoteSegmentation::settleFirstFrames(std::vector<FrameRecord>& frames, int first, int end) {
-  end = std::min(end, static_cast<int>(frames.size()) - 1);
+  end = std::min(end, static_cast<int>(frames.size()));
+  const auto row = [&frames](int i) -> FrameRecord& { return frames[static_cast<std::size_t>(i)]; };
   int changed = 0;
-  for (int i = std::max(first, 0); i < end; ++i) {
-    FrameRecord& start = frames[static_cast<std::size_t>(i)];
-    const FrameRecord& next = frames[static_cast<std::size_t>(i + 1)];
-    const bool starts = start.attack != 0 || i == 0 || !pitched(frames[static_cast<std::size_t>(i - 1)]);
-    if (!starts || !pitched(start) || !pitched(next) || next.attack != 0 ||
-        semitoneOf(start.pitch) == semitoneOf(next.pitch) ||
-        std::fabs(start.pitch - next.pitch) > kFirstFrameOff) {
+  for (int s = std::max(first, 0); s < end; ++s) {
+    const bool struck = pitched(row(s)) && (row(s).attack != 0 || s == 0 || !pitched(row(s - 1)));
+    if (!struck) {
       continue;
     }
-    start.pitch = next.pitch;
-    ++changed;
+    // The first frame of the note within its lead-in that settles: on its semitone with the next.
+    for (int k = s + 1; k <= s + kLeadIn && k + 1 < end; ++k) {
+      if (!pitched(row(k)) || row(k).attack != 0 || !pitched(row(k + 1)) ||
+          row(k + 1).attack != 0) {
+        break;
+      }
+      if (semitoneOf(row(k).pitch) != semitoneOf(row(k + 1).pitch)) {
+        continue;
+      }
+      for (int j = s; j < k; ++j) {
+        if (semitoneOf(row(j).pitch) != semitoneOf(row(k).pitch)) {
+          row(j).pitch = row(k).pitch;
+          ++changed;
+        }
+      }
+      break;
+    }
   }
   return changed;
 }

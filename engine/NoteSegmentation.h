@@ -33,7 +33,7 @@ class NoteSegmentation {
   static constexpr double kCentred = 0.2;      // semitones
   static constexpr int kAttackRise = 60;       // tenths: a rise to six times the level before
   static constexpr double kSettled = 0.5;      // semitones between the two frames that settle
-  static constexpr double kFirstFrameOff = 1.5;  // semitones: a first frame read off its note
+  static constexpr int kLeadIn = 1;  // frames after an attack that may still settle
 
   // Rows 0..count-1, `hop` samples apart; row 0's flag is left as it is.
   static void apply(std::vector<FrameRecord>& frames, int count, int hop);

@@ -111,5 +111,23 @@ TEST(NoteSegmentation, TheDetectorsStartAtAChangeOfPitchMovesToWhereItSettles) {
   EXPECT_EQ(startsOf(rows({60.0, 60.0, 62.4})), (std::vector<int>{0}));
 }
 
+TEST(NoteSegmentation, AStruckNotesFirstFrameTakesThePitchItsNoteSettlesOn) {
+  auto frames = rows({-1000.0, 71.45, 72.0, 72.1, 72.0, 70.0, 70.0, -1000.0, 57.2, 60.0, 60.1});
+  frames[1].attack = 1;
+  frames[5].attack = 1;  // a start of its own, where the pitch settled on 70
+  frames[8].attack = 1;
+  EXPECT_EQ(NoteSegmentation::settleFirstFrames(frames, 0, 11), 2);
+  EXPECT_EQ(frames[1].pitch, 72.0);
+  EXPECT_EQ(frames[4].pitch, 72.0);  // the note before the start keeps its frames
+  EXPECT_EQ(frames[5].pitch, 70.0);
+  EXPECT_EQ(frames[8].pitch, 60.0);  // however far off the first moment read
+  // A first frame whose next one does not settle, or is a start itself, stays.
+  auto unsettled = rows({-1000.0, 64.4, 65.3, 66.0, -1000.0, 50.5, 52.0});
+  unsettled[1].attack = 1;
+  unsettled[5].attack = 1;
+  unsettled[6].attack = 1;
+  EXPECT_EQ(NoteSegmentation::settleFirstFrames(unsettled, 0, 7), 0);
+}
+
 }  // namespace
 }  // namespace melovantis
