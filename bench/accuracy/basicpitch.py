@@ -41,7 +41,8 @@ def install(work):
         if shutil.which(tool) is None:
             raise Unavailable(f"{tool} is not installed")
     stamp = os.path.join(folder, "installed")
-    if os.path.exists(stamp):
+    model = os.path.join(folder, "node_modules", "@spotify", "basic-pitch", "model", "model.json")
+    if os.path.exists(stamp) and os.path.exists(model):
         with open(stamp) as f:
             if f.read() == " ".join(PACKAGES):
                 return folder
