@@ -95,7 +95,8 @@ void ConversionDriver::startConversion(ConversionSession& session) {
   engine_.trackPitch = placeAtAttacks;
   WaveSampleSource waveSource(reader_);
   SampleSource& source = sampleSource_ != nullptr ? *sampleSource_ : waveSource;
-  const bool complete = analyseRows(session, rows, totalBytes, source);
+  std::vector<std::unique_ptr<AnalysisEngine>> helpers;
+  const bool complete = analyseRows(session, rows, totalBytes, source, helpers);
   engine_.trackPitch = false;
 
   if (session.rangeMode) {
@@ -114,7 +115,7 @@ void ConversionDriver::startConversion(ConversionSession& session) {
     PitchSpikes::repairBlips(engine_.frames, rows.first, end);
     engine_.runAttackPass();  // the starts the legato steps are looked for at
     NoteSegmentation::settleFirstFrames(engine_.frames, rows.first, end);
-    LegatoStarts::place(engine_, source, rows.first, end);
+    placeLegatoStarts(source, rows.first, end, helpers);
   }
   session.cursorFrame = 0;
   reader_.closeWave();
@@ -147,8 +148,32 @@ void ConversionDriver::startConversion(ConversionSession& session) {
   }
 }
 
+void ConversionDriver::placeLegatoStarts(SampleSource& source, int first, int end,
+                                         std::vector<std::unique_ptr<AnalysisEngine>>& helpers) {
+  // Each start is placed from the table and the recording alone, so contiguous
+  // ranges on several cores place them exactly as one core would.
+  const int parts = static_cast<int>(helpers.size()) + 1;
+  const int rowCount = std::max(end - first, 0);
+  std::vector<std::thread> threads;
+  int from = first + rowCount / parts + (rowCount % parts > 0 ? 1 : 0);
+  const int ownEnd = from;
+  for (int p = 1; p < parts; ++p) {
+    const int share = rowCount / parts + (p < rowCount % parts ? 1 : 0);
+    threads.emplace_back([this, &source, helper = helpers[static_cast<std::size_t>(p - 1)].get(),
+                          from, to = from + share] {
+      LegatoStarts::place(*helper, engine_, source, from, to);
+    });
+    from += share;
+  }
+  LegatoStarts::place(engine_, engine_, source, first, ownEnd);
+  for (auto& thread : threads) {
+    thread.join();
+  }
+}
+
 bool ConversionDriver::analyseRows(ConversionSession& session, Rows rows, long long totalBytes,
-                                   SampleSource& source) {
+                                   SampleSource& source,
+                                   std::vector<std::unique_ptr<AnalysisEngine>>& helpers) {
   const int rowCount = rows.end - rows.first;
   const int workerCount = std::clamp(coresToUse(session.analysisThreads), 1, std::max(rowCount, 1));
   const long long hop = engine_.hopSize;
@@ -160,7 +185,8 @@ bool ConversionDriver::analyseRows(ConversionSession& session, Rows rows, long l
   }
 
   // Contiguous ranges, the first (and any spare row) to the calling thread's worker.
-  std::vector<std::unique_ptr<AnalysisEngine>> engines;
+  std::vector<std::unique_ptr<AnalysisEngine>>& engines = helpers;
+  engines.clear();
   std::vector<std::unique_ptr<AnalysisWorker>> workers;
   int first = rows.first;
   for (int w = 0; w < workerCount; ++w) {

@@ -10,11 +10,11 @@ class SampleSource;
 // the new.
 //
 // The frames that read the two pitches lie a hop apart (45 ms with the factory
-// settings), and the change lies somewhere between their centres. Windows of a
-// frame's length, kStepsPerHop to a hop, from half a frame before the last
-// frame on the old pitch to half a frame after the first on the new, are each
-// asked how much more plainly they show the new pitch's harmonics than the old
-// one's (AnalysisEngine::harmonicPreference). At a sudden step the answer
+// settings), and the change lies somewhere between their centres. Windows of
+// half a frame, kStepsPerHop to a hop, from half a window before the centre of
+// the last frame on the old pitch to half a window after the first on the new,
+// are each asked how much more plainly they show the new pitch's harmonics
+// than the old one's (AnalysisEngine::harmonicPreference). At a sudden step the answer
 // turns from old to new where the windows are centred on the step; when the
 // new note grows out of the old one (bowed strings, voices, a slow attack
 // under the old note's release) it turns later, where the new note has become
@@ -29,9 +29,11 @@ class LegatoStarts {
  public:
   static constexpr int kStepsPerHop = 4;
 
-  // Rows first..end-1 of the engine's table, whose attack flags are set;
-  // returns how many starts were placed. False reads leave the rows as they were.
-  static int place(AnalysisEngine& engine, SampleSource& source, int first, int end);
+  // Rows first..end-1 of `table`, whose attack flags are set, analysed with
+  // `analyser` (set up like `table`'s engine; it may be that engine); returns how
+  // many starts were placed. Rows whose audio cannot be read stay as they were.
+  static int place(AnalysisEngine& analyser, AnalysisEngine& table, SampleSource& source,
+                   int first, int end);
 };
 
 }  // namespace melovantis

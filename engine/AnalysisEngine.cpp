@@ -69,8 +69,10 @@ void AnalysisEngine::setFrameSize(int n) {
 
   framePlan_ = RealFft();
   cepstrumPlan_ = RealFft();
+  preferencePlan_ = RealFft();
   framePlan_ = RealFft(frameSize);
   cepstrumPlan_ = RealFft(cepstrumSize);
+  preferencePlan_ = RealFft(frameSize / 2);
   if (!framePlan_.valid() || !cepstrumPlan_.valid()) {
     notifier_.fatal("Engine initialization error");
   }

@@ -112,19 +112,22 @@ class AnalysisEngine {
   // Refines a cepstral peak at integer lag q; -1.0 when it is rejected.
   double refineLag(int q);
 
-  // With trackPitch: the Hann-windowed power spectrum of the frame's transform
-  // (in transformOut) into harmonicPower and its log into harmonicLevel.
-  void computeHarmonicSpectrum(int halfN);
-  int harmonicBins(int halfN) const;  // of the windowed spectrum that are computed
+  // With trackPitch: the Hann-windowed power spectrum of a transform of
+  // `length` samples (in transformOut) into harmonicPower, its log into
+  // harmonicLevel, and the comb's loudest bins into harmonicLoudest.
+  void computeHarmonicSpectrum(int length);
+  static int harmonicBins(int length);  // of the windowed spectrum that are computed
 
   // With trackPitch: the frame's pitch candidates from the cepstral power (in
   // transformIn) and the windowed spectrum.
   void collectPitchCandidates(PitchCandidates& found, int halfN);
 
-  // How much more plainly the frameSize samples of `block` show the harmonics
-  // of pitch `to` than those of pitch `from` (HarmonicComb contrast, dB; 0 for
-  // a block without signal). Uses `samples` and the work buffers.
+  // How much more plainly the preferenceLength() samples of `block` show the
+  // harmonics of pitch `to` than those of pitch `from` (HarmonicComb contrast,
+  // dB; 0 for a block without signal). Uses the work buffers. Half a frame:
+  // short enough to follow a change of pitch closely, at half the cost.
   double harmonicPreference(const std::int16_t* block, double from, double to);
+  int preferenceLength() const;
 
   // Sets the attack flag of row i from the carried detector state.
   void postProcessFrame(int i);
@@ -241,6 +244,7 @@ class AnalysisEngine {
   Notifier& notifier_;
   RealFft framePlan_;
   RealFft cepstrumPlan_;
+  RealFft preferencePlan_;  // half a frame, for harmonicPreference
   int energy_ = 0;  // the current frame's energy and score, between the two halves
   int score_ = 127;
 };

@@ -88,7 +88,7 @@ void AnalysisEngine::analyseFrame() {
   }
   const double centroid = powerSum != 0.0 ? moment / powerSum : 0.0;
   if (trackPitch && anySignal) {
-    computeHarmonicSpectrum(halfN);
+    computeHarmonicSpectrum(n);
   }
 
   if (centroid > n / 10) {

@@ -20,15 +20,15 @@ const double kSameRatio = std::exp2(1.0 / 36);
 
 }  // namespace
 
-int AnalysisEngine::harmonicBins(int halfN) const {
+int AnalysisEngine::harmonicBins(int length) {
   // The comb reads no partial above its highest, and at most two bins beyond it.
-  const int needed = static_cast<int>(HarmonicComb::kHighestPartialHz * frameSize / 44100.0) + 4;
-  return std::min(halfN, needed);
+  const int needed = static_cast<int>(HarmonicComb::kHighestPartialHz * length / 44100.0) + 4;
+  return std::min(length / 2, needed);
 }
 
-void AnalysisEngine::computeHarmonicSpectrum(int halfN) {
-  const int n = frameSize;
-  const int bins = harmonicBins(halfN);
+void AnalysisEngine::computeHarmonicSpectrum(int length) {
+  const int n = length;
+  const int bins = harmonicBins(length);
   const double* out = transformOut.get();
   double* power = harmonicPower.get();
   double* level = harmonicLevel.get();
@@ -80,7 +80,7 @@ void AnalysisEngine::collectPitchCandidates(PitchCandidates& found, int halfN) {
   }
 
   const HarmonicComb comb(harmonicLevel.get(), harmonicPower.get(), harmonicLoudest.get(),
-                          harmonicBins(halfN), 44100.0 / frameSize);
+                          harmonicBins(frameSize), 44100.0 / frameSize);
   const double lowestHz = 44100.0 / (lagHigh * cepstrumDivisor);
   const double highestHz = 44100.0 / (lagLow * cepstrumDivisor);
   struct Entry {
@@ -136,23 +136,38 @@ void AnalysisEngine::collectPitchCandidates(PitchCandidates& found, int halfN) {
   }
 }
 
+int AnalysisEngine::preferenceLength() const {
+  return preferencePlan_.valid() ? preferencePlan_.length() : 0;
+}
+
 double AnalysisEngine::harmonicPreference(const std::int16_t* block, double from, double to) {
-  const int n = frameSize;
-  std::copy(block, block + n, samples.get());
-  const BlockLevels levels = conditionBlock();
-  if (!levels.anySignal) {
+  const int n = preferenceLength();
+  if (n <= 0) {
     return 0.0;
   }
-  double* in = transformIn.get();
-  const double inverseNormaliser = 1.0 / static_cast<double>(levels.averagePeak);
+  // The comb compares levels, so the block is only centred and scaled.
+  long long sum = 0;
   for (int i = 0; i < n; ++i) {
-    in[i] = samples[i] * inverseNormaliser;
+    sum += block[i];
   }
-  framePlan_.forward(in, transformOut.get());
-  const int halfN = n / 2;
-  computeHarmonicSpectrum(halfN);
+  const double mean = static_cast<double>(sum) / n;
+  double largest = 0.0;
+  double* in = transformIn.get();
+  for (int i = 0; i < n; ++i) {
+    in[i] = block[i] - mean;
+    largest = std::max(largest, std::fabs(in[i]));
+  }
+  if (largest == 0.0) {
+    return 0.0;
+  }
+  const double scale = 1.0 / largest;
+  for (int i = 0; i < n; ++i) {
+    in[i] *= scale;
+  }
+  preferencePlan_.forward(in, transformOut.get());
+  computeHarmonicSpectrum(n);
   const HarmonicComb comb(harmonicLevel.get(), harmonicPower.get(), harmonicLoudest.get(),
-                          harmonicBins(halfN), 44100.0 / n);
+                          harmonicBins(n), 44100.0 / n);
   return comb.at(frequencyForNote(to - transpose)).contrast -
          comb.at(frequencyForNote(from - transpose)).contrast;
 }
