@@ -106,6 +106,8 @@ TEST(NoteSegmentation, TheDetectorsStartAtAChangeOfPitchMovesToWhereItSettles) {
   frames[2].onsetRise = 90;
   frames[6].attack = 1;  // after silence: always a start
   EXPECT_EQ(startsOf(frames), (std::vector<int>{0, 3, 6}));
+  // A run after silence starts a note even where no detector flagged it.
+  EXPECT_EQ(startsOf(rows({60.0, 60.0, -1000.0, 62.0, 62.0})), (std::vector<int>{0, 3}));
   // A short note at the end of a run, on its key.
   EXPECT_EQ(startsOf(rows({60.0, 60.0, 62.1})), (std::vector<int>{0, 2}));
   EXPECT_EQ(startsOf(rows({60.0, 60.0, 62.4})), (std::vector<int>{0}));

@@ -525,6 +525,24 @@ TEST_F(NoteStartPlacementTest, EarlyOnsetEndsTheNoteBeforeThereAndDropsItsLaterM
   EXPECT_EQ(ticksOfNote(file, 0xB0, 7), (std::vector<std::int64_t>{48, 134}));  // 80, then 70
 }
 
+TEST_F(NoteStartPlacementTest, AFrameOnExactlyTheTickOfTheNextStartIsOvertakenToo) {
+  // Note 64's onset, sample 6615, is tick 144: frame 2's own tick. Its volume change
+  // (90) belongs to the note that ends there and is dropped.
+  setFrames({startingAt(60, 0), voiced(60, 80), voiced(60, 90), startingAt(64, -2205, 70),
+             voiced(64, 70), silent()});
+  const MidiFile file = writeAndParse();
+  EXPECT_EQ(ticksOfNote(file, 0x90, 64), (std::vector<std::int64_t>{144}));
+  EXPECT_EQ(ticksOfNote(file, 0xB0, 7), (std::vector<std::int64_t>{48, 144}));  // 80, then 70
+}
+
+TEST_F(NoteStartPlacementTest, ANoteAfterSilenceMovesToItsOnsetAlsoWithTheDetectorOff) {
+  engine.attackDetectorOn = false;  // every flag reads 0: only silence starts a note
+  FrameRecord row = voiced(60, 80, 30, 0);
+  row.onsetOffset = -1000;  // sample 3410: tick 74, before the row's own 96
+  setFrames({silent(), row, voiced(60), silent()});
+  EXPECT_EQ(ticksOf(writeAndParse(), 0x90), (std::vector<std::int64_t>{74}));
+}
+
 TEST_F(NoteStartPlacementTest, LateOnsetStartsTheNoteAfterItsRowsTime) {
   setFrames({startingAt(60, 0), voiced(60), voiced(60), startingAt(64, 1102), voiced(64),
              silent()});
