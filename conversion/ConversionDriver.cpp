@@ -116,6 +116,7 @@ void ConversionDriver::startConversion(ConversionSession& session) {
     engine_.runAttackPass();  // the starts the legato steps are looked for at
     NoteSegmentation::settleFirstFrames(engine_.frames, rows.first, end);
     placeLegatoStarts(source, rows.first, end, helpers);
+    NoteSegmentation::holdBeforeOnsets(engine_.frames, rows.first, end, engine_.hopSize);
   }
   session.cursorFrame = 0;
   reader_.closeWave();

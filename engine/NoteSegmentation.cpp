@@ -27,8 +27,11 @@ void NoteSegmentation::apply(std::vector<FrameRecord>& frames, int count, int ho
   const auto settles = [&](int i) {
     const double semitone = semitoneOf(row(i).pitch);
     if (i + 1 < count && pitched(row(i + 1))) {
-      return onSemitone(row(i + 1), semitone) &&
-             std::fabs(row(i + 1).pitch - row(i).pitch) <= kSettled;
+      const double into = row(i).pitch - row(i - 1).pitch;
+      const double on = row(i + 1).pitch - row(i).pitch;
+      // Still moving the same way by as much (a slow glide): not yet settled.
+      const bool gliding = into * on > 0.0 && std::fabs(on) >= kGliding;
+      return onSemitone(row(i + 1), semitone) && std::fabs(on) <= kSettled && !gliding;
     }
     return offCentre(row(i).pitch) <= kCentred;
   };
@@ -59,11 +62,12 @@ void NoteSegmentation::apply(std::vector<FrameRecord>& frames, int count, int ho
       continue;
     }
     const bool onKey = std::fabs(current.pitch - key) <= 0.5 + kHysteresis;
-    const bool ownAttack = current.attack != 0;
+    const bool sameAttack = current.onsetRise != 0 && row(noteStart).onsetRise != 0 &&
+                            std::llabs(onsetOf(i) - onsetOf(noteStart)) < hop / 2;
+    // An attack of its own, not the note's own attack seen by a second frame.
+    const bool ownAttack = current.attack != 0 && !sameAttack;
     if (current.attack != 0) {
       const bool swell = current.onsetRise != 0 && current.onsetRise < kAttackRise;
-      const bool sameAttack = current.onsetRise != 0 && row(noteStart).onsetRise != 0 &&
-                              std::llabs(onsetOf(i) - onsetOf(noteStart)) < hop / 2;
       if (onKey && (swell || sameAttack)) {
         current.attack = 0;
       } else if (onKey) {
@@ -113,6 +117,30 @@ int NoteSegmentation::settleFirstFrames(std::vector<FrameRecord>& frames, int fi
         }
       }
       break;
+    }
+  }
+  return changed;
+}
+
+int NoteSegmentation::holdBeforeOnsets(std::vector<FrameRecord>& frames, int first, int end,
+                                       int hop) {
+  end = std::min(end, static_cast<int>(frames.size()));
+  const auto row = [&frames](int i) -> FrameRecord& { return frames[static_cast<std::size_t>(i)]; };
+  int changed = 0;
+  for (int s = std::max(first, 2); s < end; ++s) {
+    FrameRecord& before = row(s - 1);
+    const FrameRecord& earlier = row(s - 2);
+    const FrameRecord& start = row(s);
+    if (start.attack == 0 || before.attack != 0 || !pitched(start) || !pitched(before) ||
+        !pitched(earlier)) {
+      continue;
+    }
+    const long long onset = (static_cast<long long>(s) + 1) * hop + start.onsetOffset;
+    const long long ownTime = static_cast<long long>(s) * hop;
+    if (ownTime < onset && std::fabs(before.pitch - start.pitch) <= 1.0 &&
+        std::fabs(before.pitch - earlier.pitch) > 1.0) {
+      before.pitch = earlier.pitch;
+      ++changed;
     }
   }
   return changed;

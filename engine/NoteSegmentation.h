@@ -13,7 +13,8 @@ namespace melovantis {
 // - A note starts where the pitch settles on another semitone: it leaves the
 //   note's key by more than half a semitone and kHysteresis more, and stays on
 //   its new semitone for two frames that lie within kSettled of each other
-//   (or, the last frame before silence, sits within kCentred of it). So a legato step starts a new note even inside the
+//   and do not move on the way the pitch came by kGliding or more (or, the last
+//   frame before silence, sits within kCentred of it). So a legato step starts a new note even inside the
 //   bend range; vibrato and a drifting intonation do not; a glide bends until
 //   it arrives.
 // - In its first frame a note may still move to the semitone it settles on
@@ -33,6 +34,7 @@ class NoteSegmentation {
   static constexpr double kCentred = 0.2;      // semitones
   static constexpr int kAttackRise = 60;       // tenths: a rise to six times the level before
   static constexpr double kSettled = 0.5;      // semitones between the two frames that settle
+  static constexpr double kGliding = 0.25;     // semitones a frame that a glide still moves
   static constexpr int kLeadIn = 1;  // frames after an attack that may still settle
 
   // Rows 0..count-1, `hop` samples apart; row 0's flag is left as it is.
@@ -43,6 +45,14 @@ class NoteSegmentation {
   // struck string reads flat) takes the second frame's pitch there, so that
   // the note's key is its stable part's. Rows first..end-1; returns how many changed.
   static int settleFirstFrames(std::vector<FrameRecord>& frames, int first, int end);
+
+  // After the onsets are placed, in a conversion: the frame just before a note
+  // start whose window already hears the new note (it reads within a semitone of
+  // it, more than one from the frame before it) but whose time lies before the
+  // new note's onset keeps the pitch of the frame before. Left alone, past the
+  // bend range it would strike the new note early on its own reading.
+  // Rows first..end-1, `hop` samples apart; returns how many changed.
+  static int holdBeforeOnsets(std::vector<FrameRecord>& frames, int first, int end, int hop);
 };
 
 }  // namespace melovantis

@@ -59,9 +59,12 @@ TEST(NoteSegmentation, VibratoOfThirtyCentsAndDriftingIntonationStayOneNote) {
 }
 
 TEST(NoteSegmentation, AGlideBendsUntilItArrivesAndStartsNoNoteOnTheWay) {
-  // 63.6 is within half a semitone of where the glide arrives, and stays there.
+  // 63.6 is within half a semitone of where the glide arrives, but still moving.
   EXPECT_EQ(startsOf(rows({60.0, 60.0, 60.9, 61.8, 62.7, 63.6, 64.0, 64.05})),
-            (std::vector<int>{0, 5}));
+            (std::vector<int>{0, 6}));
+  // A slow glide: two frames on one semitone, but moving on the way it came.
+  EXPECT_EQ(startsOf(rows({62.0, 62.0, 62.3, 62.7, 63.1, 63.5, 63.9, 64.0, 64.0})),
+            (std::vector<int>{0, 6}));
   EXPECT_EQ(startsOf(rows({60.0, 60.0, 60.9, 61.8, 62.7, 63.6, 64.4, 65.3, 66.0, 66.0})),
             (std::vector<int>{0, 8}));
 }
@@ -129,6 +132,24 @@ TEST(NoteSegmentation, AStruckNotesFirstFrameTakesThePitchItsNoteSettlesOn) {
   unsettled[5].attack = 1;
   unsettled[6].attack = 1;
   EXPECT_EQ(NoteSegmentation::settleFirstFrames(unsettled, 0, 7), 0);
+}
+
+TEST(NoteSegmentation, AFrameThatHearsTheNextNoteBeforeItsOnsetKeepsThePitchBefore) {
+  // Row 3's window reaches into note 84, but note 84 begins after row 3's own time.
+  auto frames = rows({79.0, 79.1, 79.0, 84.7, 84.2, 84.0});
+  frames[4].attack = 1;
+  frames[4].onsetOffset = -kHop + 600;  // 600 samples after row 3's time
+  EXPECT_EQ(NoteSegmentation::holdBeforeOnsets(frames, 0, 6, kHop), 1);
+  EXPECT_EQ(frames[3].pitch, 79.0);
+  // An onset before that time, a reading far from the new note or near the old one: kept.
+  for (const auto& [offset, reading] : {std::pair<int, double>{-kHop - 10, 84.7},
+                                        std::pair<int, double>{0, 82.0},
+                                        std::pair<int, double>{0, 79.9}}) {
+    auto kept = rows({79.0, 79.1, 79.0, reading, 84.2, 84.0});
+    kept[4].attack = 1;
+    kept[4].onsetOffset = offset;
+    EXPECT_EQ(NoteSegmentation::holdBeforeOnsets(kept, 0, 6, kHop), 0) << offset << " " << reading;
+  }
 }
 
 }  // namespace
