@@ -14,6 +14,7 @@
 #include "cli/ArgumentCursor.h"
 #include "cli/CliOutputs.h"
 #include "cli/CliSettings.h"
+#include "cli/NoteKeysOption.h"
 #include "cli/OnsetPlacementOption.h"
 #include "cli/StderrNotifier.h"
 #include "cli/TemporaryFolder.h"
@@ -39,6 +40,7 @@ struct ConvertOptions {
   std::filesystem::path project;
   int jobs = 0;  // 0 = one per core
   OnsetPlacement onsetPlacement = OnsetPlacement::kAttack;
+  NoteKeys noteKeys = NoteKeys::kNearest;
   bool quiet = false;
   bool summary = false;
   bool useConverter = true;
@@ -103,6 +105,7 @@ int convertFile(const ConvertOptions& options, const std::filesystem::path& inpu
     return 1;
   }
   engine.onsetPlacement = options.onsetPlacement;
+  engine.noteKeys = options.noteKeys;
 
   // Anything readable but the one WAVE form the analysis takes goes through
   // the external converter first, into a temporary WAVE file. When the
@@ -243,6 +246,12 @@ int runConvertCommand(const std::vector<std::string>& args) {
         return usageError("--onset-placement needs attack or frame");
       }
       options.onsetPlacement = *placement;
+    } else if (a == "--note-keys") {
+      const std::optional<NoteKeys> keys = parseNoteKeys(cursor.value().value_or(""));
+      if (!keys) {
+        return usageError("--note-keys needs nearest or floor");
+      }
+      options.noteKeys = *keys;
     } else if (a == "--quiet") {
       options.quiet = true;
     } else if (a == "--summary") {

@@ -7,6 +7,7 @@
 #include "cli/ArgumentCursor.h"
 #include "cli/CliOutputs.h"
 #include "cli/CliSettings.h"
+#include "cli/NoteKeysOption.h"
 #include "cli/OnsetPlacementOption.h"
 #include "cli/StderrNotifier.h"
 #include "cli/Usage.h"
@@ -40,6 +41,7 @@ struct EditOptions {
   std::optional<int> cents;
   std::optional<int> speed;
   OnsetPlacement onsetPlacement = OnsetPlacement::kAttack;
+  NoteKeys noteKeys = NoteKeys::kNearest;
 };
 
 // Parses the command line into `options`; an empty string when it is valid,
@@ -92,6 +94,12 @@ std::string parseEditOptions(const std::vector<std::string>& args, EditOptions& 
         options.onsetPlacement = *placement;
       } else {
         problem = "--onset-placement needs attack or frame";
+      }
+    } else if (a == "--note-keys") {
+      if (const std::optional<NoteKeys> keys = parseNoteKeys(cursor.value().value_or(""))) {
+        options.noteKeys = *keys;
+      } else {
+        problem = "--note-keys needs nearest or floor";
       }
     } else if (a == "--project") {
       problem = path(options.projectOut);
@@ -153,6 +161,7 @@ int runEditCommand(const std::vector<std::string>& args) {
     return 1;
   }
   engine.onsetPlacement = options.onsetPlacement;
+  engine.noteKeys = options.noteKeys;
   notifier.about(options.project, FileKind::Project);
   if (!readProjectFile(engine, options.project, notifier)) {
     return 1;

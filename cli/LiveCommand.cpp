@@ -15,6 +15,7 @@
 #include "audio/RtAudioCaptureBackend.h"
 #include "cli/ArgumentCursor.h"
 #include "cli/CliSettings.h"
+#include "cli/NoteKeysOption.h"
 #include "cli/StderrNotifier.h"
 #include "cli/Usage.h"
 #include "conversion/LiveDisplay.h"
@@ -49,6 +50,7 @@ struct LiveOptions {
   std::optional<int> midiOut;
   std::string virtualName;
   std::optional<int> seconds;
+  NoteKeys noteKeys = NoteKeys::kNearest;
 };
 
 // "A5   440.0 Hz  |#######       |": the note, its frequency and the level.
@@ -98,6 +100,12 @@ int runLiveCommand(const std::vector<std::string>& args) {
     } else if (a == "--seconds") {
       options.seconds = cursor.wholeNumber(1, 86400);
       ok = options.seconds.has_value();
+    } else if (a == "--note-keys") {
+      const std::optional<NoteKeys> keys = parseNoteKeys(cursor.value().value_or(""));
+      if (!keys) {
+        return usageError("--note-keys needs nearest or floor");
+      }
+      options.noteKeys = *keys;
     } else {
       return usageError("unknown option " + a);
     }
@@ -121,6 +129,7 @@ int runLiveCommand(const std::vector<std::string>& args) {
   if (!loadSettings(options.settings, settings, engine, notifier)) {
     return 1;
   }
+  engine.noteKeys = options.noteKeys;
   notifier.about({}, FileKind::Output);  // what follows is about the devices
   std::unique_ptr<AudioCaptureBackend> capture;
   FileCaptureBackend* file = nullptr;

@@ -24,8 +24,14 @@ constexpr const char* kConvertHelp =
     "                       own NAME.mid, and one failing file does not stop the rest\n"
     "  --onset-placement attack|frame\n"
     "                       where a note starts in the MIDI file: attack (default), where\n"
-    "                       its attack is in the recording; frame, at the time of the frame\n"
-    "                       that detected it\n"
+    "                       its attack or its change of pitch is in the recording, each\n"
+    "                       frame's pitch taken from a line that keeps its octave; frame,\n"
+    "                       at the time of the frame that detected it, the frame table as\n"
+    "                       analysed (with --note-keys floor: the earliest program's files)\n"
+    "  --note-keys nearest|floor\n"
+    "                       the key a note starts on: nearest (default), the semitone\n"
+    "                       nearest its pitch, bent at most half a semitone either way;\n"
+    "                       floor, the semitone at or below its pitch, bent up\n"
     "  --summary            print frames, pitched frames, lowest and highest note\n"
     "  --wizard             let the Settings Wizard derive the settings from the file first\n"
     "  --no-convert         refuse input that is not a 44100 Hz mono 16-bit PCM WAVE\n"
@@ -51,7 +57,9 @@ constexpr const char* kEditHelp =
     "  --midi OUT.mid       write a Standard MIDI File\n"
     "  --frames OUT.csv     write the frame table as CSV\n"
     "  --onset-placement attack|frame\n"
-    "                       where a note starts in the MIDI file (default: attack)\n";
+    "                       where a note starts in the MIDI file (default: attack)\n"
+    "  --note-keys nearest|floor\n"
+    "                       the key a note starts on (default: nearest)\n";
 
 constexpr const char* kWizardHelp =
     "usage: melovantis-cli wizard INPUT.wav --save OUT.set [OPTION]...\n"
@@ -87,7 +95,10 @@ constexpr const char* kLiveHelp =
     "  --input-file FILE.wav\n"
     "                       play a 44100 Hz mono 16-bit WAVE file at real speed instead of\n"
     "                       listening to an input; ends after the file\n"
-    "  --seconds S          stop after S seconds\n";
+    "  --seconds S          stop after S seconds\n"
+    "  --note-keys nearest|floor\n"
+    "                       the key a note starts on: the nearest semitone (default) or\n"
+    "                       the one at or below its pitch, bent up\n";
 
 constexpr const char* kCommonHelp =
     "\n"
@@ -114,16 +125,17 @@ std::string usageText() {
          "\n"
          "  melovantis-cli convert INPUT... [--settings FILE.set] [--midi OUT.mid]\n"
          "                 [--project OUT.mvt] [--frames OUT.csv] [--jobs N] [--summary]\n"
-         "                 [--onset-placement attack|frame] [--wizard] [--quiet] [--no-convert]\n"
+         "                 [--onset-placement attack|frame] [--note-keys nearest|floor]\n"
+         "                 [--wizard] [--quiet] [--no-convert]\n"
          "  melovantis-cli edit PROJECT.mvt [--settings FILE.set] [--auto-correct W]\n"
          "                 [--quantize PCT] [--in-tune] [--transpose SEMITONES] [--cents C]\n"
          "                 [--speed PCT] [--project OUT.mvt] [--midi OUT.mid] [--frames OUT.csv]\n"
-         "                 [--onset-placement attack|frame]\n"
+         "                 [--onset-placement attack|frame] [--note-keys nearest|floor]\n"
          "  melovantis-cli wizard INPUT.wav [--only range,threshold,resolution,brightness]\n"
          "                 [--settings BASE.set] [--quiet] --save OUT.set\n"
          "  melovantis-cli devices\n"
          "  melovantis-cli live [--settings FILE.set] [--audio-in N] [--midi-out N | --virtual NAME]\n"
-         "                 [--input-file FILE.wav] [--seconds S]\n"
+         "                 [--input-file FILE.wav] [--seconds S] [--note-keys nearest|floor]\n"
          "\n"
          "  convert   turn recordings into MIDI (and project or CSV files)\n"
          "  edit      apply the correction tools to a project file\n"

@@ -90,6 +90,9 @@ void AnalysisWorker::analyseRow(int row, long long bufferFirst) {
   FrameRecord& target = table_.frames[static_cast<std::size_t>(row)];
   if (ownsEngine_) {
     target = engine_.frames[0];
+    if (engine_.trackPitch) {
+      table_.candidates[static_cast<std::size_t>(row)] = engine_.candidates[0];
+    }
     RowStatistics& added = statistics_[static_cast<std::size_t>(row - firstRow_)];
     added.pitched = engine_.pitchedFrameCount != 0;
     added.cepstralPeak = engine_.cepstralPeakSum;

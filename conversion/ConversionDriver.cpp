@@ -12,10 +12,13 @@
 #include "conversion/AnalysisWorker.h"
 #include "conversion/ConversionObserver.h"
 #include "conversion/ConversionSession.h"
+#include "conversion/LegatoStarts.h"
 #include "conversion/WaveSampleSource.h"
 #include "documents/SettingsRecord.h"
 #include "engine/AnalysisEngine.h"
 #include "engine/Notifier.h"
+#include "engine/NoteSegmentation.h"
+#include "engine/PitchPath.h"
 #include "engine/PitchSpikes.h"
 
 namespace melovantis {
@@ -86,17 +89,34 @@ void ConversionDriver::startConversion(ConversionSession& session) {
   engine_.reserveRows(rows.end + 1);
 
   observer_.showProgressWindow(session.drawingEnabled);
-  const bool complete = analyseRows(session, rows, totalBytes);
+  // Placing notes at their attacks, the pitch of each frame is chosen after
+  // the analysis from candidates that every frame keeps.
+  const bool placeAtAttacks = engine_.onsetPlacement == OnsetPlacement::kAttack;
+  engine_.trackPitch = placeAtAttacks;
+  WaveSampleSource waveSource(reader_);
+  SampleSource& source = sampleSource_ != nullptr ? *sampleSource_ : waveSource;
+  std::vector<std::unique_ptr<AnalysisEngine>> helpers;
+  const bool complete = analyseRows(session, rows, totalBytes, source, helpers);
+  engine_.trackPitch = false;
 
   if (session.rangeMode) {
     engine_.frameCount = savedFrameCount;
   } else {
     engine_.frameCount = complete ? rows.end : 0;
   }
-  // The conversion that starts notes at their attacks also mends the frames a
-  // partial took over; the frame placement keeps the table exactly as analysed.
-  if (complete && engine_.onsetPlacement == OnsetPlacement::kAttack) {
-    PitchSpikes::repair(engine_.frames, rows.first, std::min(rows.end, engine_.frameCount));
+  // The conversion that starts notes at their attacks takes each frame's pitch
+  // from the line through the candidates, mends the frames a partial took over
+  // and finds where its legato steps change pitch; the frame placement keeps
+  // the table exactly as analysed.
+  if (complete && placeAtAttacks) {
+    const int end = std::min(rows.end, engine_.frameCount);
+    PitchPath::choose(engine_.frames, engine_.candidates, rows.first, end);
+    PitchSpikes::repair(engine_.frames, rows.first, end);
+    PitchSpikes::repairBlips(engine_.frames, rows.first, end);
+    engine_.runAttackPass();  // the starts the legato steps are looked for at
+    NoteSegmentation::settleFirstFrames(engine_.frames, rows.first, end);
+    placeLegatoStarts(source, rows.first, end, helpers);
+    NoteSegmentation::holdBeforeOnsets(engine_.frames, rows.first, end, engine_.hopSize);
   }
   session.cursorFrame = 0;
   reader_.closeWave();
@@ -129,7 +149,32 @@ void ConversionDriver::startConversion(ConversionSession& session) {
   }
 }
 
-bool ConversionDriver::analyseRows(ConversionSession& session, Rows rows, long long totalBytes) {
+void ConversionDriver::placeLegatoStarts(SampleSource& source, int first, int end,
+                                         std::vector<std::unique_ptr<AnalysisEngine>>& helpers) {
+  // Each start is placed from the table and the recording alone, so contiguous
+  // ranges on several cores place them exactly as one core would.
+  const int parts = static_cast<int>(helpers.size()) + 1;
+  const int rowCount = std::max(end - first, 0);
+  std::vector<std::thread> threads;
+  int from = first + rowCount / parts + (rowCount % parts > 0 ? 1 : 0);
+  const int ownEnd = from;
+  for (int p = 1; p < parts; ++p) {
+    const int share = rowCount / parts + (p < rowCount % parts ? 1 : 0);
+    threads.emplace_back([this, &source, helper = helpers[static_cast<std::size_t>(p - 1)].get(),
+                          from, to = from + share] {
+      LegatoStarts::place(*helper, engine_, source, from, to);
+    });
+    from += share;
+  }
+  LegatoStarts::place(engine_, engine_, source, first, ownEnd);
+  for (auto& thread : threads) {
+    thread.join();
+  }
+}
+
+bool ConversionDriver::analyseRows(ConversionSession& session, Rows rows, long long totalBytes,
+                                   SampleSource& source,
+                                   std::vector<std::unique_ptr<AnalysisEngine>>& helpers) {
   const int rowCount = rows.end - rows.first;
   const int workerCount = std::clamp(coresToUse(session.analysisThreads), 1, std::max(rowCount, 1));
   const long long hop = engine_.hopSize;
@@ -140,11 +185,9 @@ bool ConversionDriver::analyseRows(ConversionSession& session, Rows rows, long l
     saved.assign(engine_.frames.begin() + rows.first, engine_.frames.begin() + rows.end);
   }
 
-  WaveSampleSource waveSource(reader_);
-  SampleSource& source = sampleSource_ != nullptr ? *sampleSource_ : waveSource;
-
   // Contiguous ranges, the first (and any spare row) to the calling thread's worker.
-  std::vector<std::unique_ptr<AnalysisEngine>> engines;
+  std::vector<std::unique_ptr<AnalysisEngine>>& engines = helpers;
+  engines.clear();
   std::vector<std::unique_ptr<AnalysisWorker>> workers;
   int first = rows.first;
   for (int w = 0; w < workerCount; ++w) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <memory>
+#include <vector>
+
 namespace melovantis {
 
 class AnalysisEngine;
@@ -43,7 +46,13 @@ class ConversionDriver {
   };
 
   // Analyses rows first..end-1 on the cores allowed; false when a read failed.
-  bool analyseRows(ConversionSession& session, Rows rows, long long totalBytes);
+  // The engines of the other cores stay in `helpers` for the work after the analysis.
+  bool analyseRows(ConversionSession& session, Rows rows, long long totalBytes,
+                   SampleSource& source, std::vector<std::unique_ptr<AnalysisEngine>>& helpers);
+
+  // LegatoStarts over rows first..end-1, on the calling thread and the helpers' cores.
+  void placeLegatoStarts(SampleSource& source, int first, int end,
+                         std::vector<std::unique_ptr<AnalysisEngine>>& helpers);
 
   AnalysisEngine& engine_;
   WaveReader& reader_;

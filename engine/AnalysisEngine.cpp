@@ -18,7 +18,11 @@ AnalysisEngine::AnalysisEngine(Notifier& notifier) : notifier_(notifier) {
   samples.reset(new (std::nothrow) std::int16_t[kSampleCapacity]());
   transformIn.reset(new (std::nothrow) double[kWorkCapacity]());
   transformOut.reset(new (std::nothrow) double[kWorkCapacity]());
-  if (!samples || !transformIn || !transformOut) {
+  harmonicPower.reset(new (std::nothrow) double[kWorkCapacity / 2]());
+  harmonicLevel.reset(new (std::nothrow) double[kWorkCapacity / 2]());
+  harmonicLoudest.reset(new (std::nothrow) int[kWorkCapacity]());
+  if (!samples || !transformIn || !transformOut || !harmonicPower || !harmonicLevel ||
+      !harmonicLoudest) {
     notifier_.fatal("Error allocating memory!");
   }
   // Row 0 always exists: the attack pass marks it even when the table is empty.
@@ -63,8 +67,10 @@ void AnalysisEngine::setFrameSize(int n) {
 
   framePlan_ = RealFft();
   cepstrumPlan_ = RealFft();
+  preferencePlan_ = RealFft();
   framePlan_ = RealFft(frameSize);
   cepstrumPlan_ = RealFft(cepstrumSize);
+  preferencePlan_ = RealFft(frameSize / 2);
   if (!framePlan_.valid() || !cepstrumPlan_.valid()) {
     notifier_.fatal("Engine initialization error");
   }
@@ -101,6 +107,8 @@ void AnalysisEngine::copyAnalysisSettings(const AnalysisEngine& other) {
   attackSensitivity = other.attackSensitivity;
   attackDetectorOn = other.attackDetectorOn;
   onsetPlacement = other.onsetPlacement;
+  noteKeys = other.noteKeys;
+  trackPitch = other.trackPitch;
   inputGain = other.inputGain;
   quantizeAmount = other.quantizeAmount;
   transpose = other.transpose;
@@ -125,6 +133,9 @@ void AnalysisEngine::reserveRows(int rows) {
   }
   if (undoFrames.size() < needed) {
     undoFrames.resize(needed);
+  }
+  if (candidates.size() < needed) {
+    candidates.resize(needed);
   }
 }
 

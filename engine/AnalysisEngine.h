@@ -6,6 +6,7 @@
 
 #include "engine/FrameRecord.h"
 #include "engine/ParabolaFit.h"
+#include "engine/PitchCandidates.h"
 #include "engine/RealFft.h"
 
 namespace melovantis {
@@ -25,6 +26,15 @@ enum TimeResolutionMode : int {
 enum class OnsetPlacement : int {
   kAttack = 0,
   kFrame = 1,
+};
+
+// Which key a MIDI note starts on: the semitone nearest its pitch, bent by at
+// most half a semitone either way, so that a note sung a little flat is still
+// written as the note it is; or the semitone at or below its pitch, bent up
+// (what the earliest files hold).
+enum class NoteKeys : int {
+  kNearest = 0,
+  kFloor = 1,
 };
 
 // MIDI output settings, copied from the settings record and read by the MIDI writers.
@@ -105,19 +115,35 @@ class AnalysisEngine {
   // Refines a cepstral peak at integer lag q; -1.0 when it is rejected.
   double refineLag(int q);
 
+  // With trackPitch: the Hann-windowed power spectrum of a transform of
+  // `length` samples (in transformOut) into harmonicPower, its log into
+  // harmonicLevel, and the comb's loudest bins into harmonicLoudest.
+  void computeHarmonicSpectrum(int length);
+  static int harmonicBins(int length);  // of the windowed spectrum that are computed
+
+  // With trackPitch: the frame's pitch candidates from the cepstral power (in
+  // transformIn) and the windowed spectrum.
+  void collectPitchCandidates(PitchCandidates& found, int halfN);
+
+  // How much more plainly the preferenceLength() samples of `block` show the
+  // harmonics of pitch `to` than those of pitch `from` (HarmonicComb contrast,
+  // dB; 0 for a block without signal). Uses the work buffers. Half a frame:
+  // short enough to follow a change of pitch closely, at half the cost.
+  double harmonicPreference(const std::int16_t* block, double from, double to);
+  int preferenceLength() const;
+
   // Sets the attack flag of row i from the carried detector state.
   void postProcessFrame(int i);
 
   // The whole-table attack pass: row 0 always starts a note, rows 1.. are
-  // detected. With notes placed at their attacks, refineAttacks follows.
+  // detected. With notes placed at their attacks, the pitch line and the
+  // measured onsets then correct the detector (NoteSegmentation).
   void runAttackPass();
 
-  // Corrects the detector's note starts where the rows carry measured onsets
-  // (see AttackDetector.cpp).
-  void refineAttacks();
-  static constexpr double kSameSemitone = 0.5;   // pitch change that stays on the note
-  static constexpr double kLegatoStep = 0.75;    // away from the note's start: a new note
-  static constexpr int kAttackRise = 60;         // in tenths: a rise to 6 times the level before
+  // The live mode's correction of a start (LiveOnsets): a pitch change smaller
+  // than this stays on the note unless the envelope rose to kAttackRise tenths.
+  static constexpr double kSameSemitone = 0.5;
+  static constexpr int kAttackRise = 60;
 
   double lagForNote(double note) const;
 
@@ -145,12 +171,18 @@ class AnalysisEngine {
   // 1. Frame table.
   std::vector<FrameRecord> frames;
   std::vector<FrameRecord> undoFrames;
+  // Row by row beside `frames`: the pitch candidates of the analysis, filled
+  // with trackPitch and read by the pitch path after a conversion.
+  std::vector<PitchCandidates> candidates;
   int frameCount = 0;
 
   // 2. Buffers. `samples` holds the block to analyse; the analysis conditions it in place.
   std::unique_ptr<std::int16_t[]> samples;
   std::unique_ptr<double[]> transformIn;
   std::unique_ptr<double[]> transformOut;
+  std::unique_ptr<double[]> harmonicPower;  // kWorkCapacity / 2 values each
+  std::unique_ptr<double[]> harmonicLevel;
+  std::unique_ptr<int[]> harmonicLoudest;  // HarmonicComb::findLoudest, kWorkCapacity values
   double fitBuffer[21] = {};
 
   // 3. Analysis geometry.
@@ -172,6 +204,10 @@ class AnalysisEngine {
   // Not part of the settings record: a choice of the conversion and the MIDI
   // writer (the command line's --onset-placement).
   OnsetPlacement onsetPlacement = OnsetPlacement::kAttack;
+  NoteKeys noteKeys = NoteKeys::kNearest;  // the command line's --note-keys
+  // Set by a conversion that places notes at their attacks: each frame also
+  // keeps its pitch candidates.
+  bool trackPitch = false;
 
   // 5. Live adjustments (neutral outside real-time mode).
   double inputGain = 1.0;
@@ -211,6 +247,7 @@ class AnalysisEngine {
   Notifier& notifier_;
   RealFft framePlan_;
   RealFft cepstrumPlan_;
+  RealFft preferencePlan_;  // half a frame, for harmonicPreference
   int energy_ = 0;  // the current frame's energy and score, between the two halves
   int score_ = 127;
 };

@@ -87,6 +87,9 @@ void AnalysisEngine::analyseFrame() {
     in[k] = (naturalLog(std::max(in[k], kPowerFloor)) - logFloor) * std::numbers::log10e;
   }
   const double centroid = powerSum != 0.0 ? moment / powerSum : 0.0;
+  if (trackPitch && anySignal) {
+    computeHarmonicSpectrum(n);
+  }
 
   if (centroid > n / 10) {
     loudness = 0.0;  // noise gate: too bright to be a pitched sound
@@ -100,6 +103,14 @@ void AnalysisEngine::analyseFrame() {
   // is flat: no peak and no pitch. Searching it would only fit parabolas to
   // round-off, so it is not transformed at all.
   const CepstralPeak peak = anySignal ? findCepstralPeak(halfN) : CepstralPeak{};
+  if (trackPitch) {
+    PitchCandidates& found = candidates[static_cast<std::size_t>(frameCount)];
+    if (anySignal) {
+      collectPitchCandidates(found, halfN);
+    } else {
+      found = PitchCandidates{};
+    }
+  }
 
   double pitch = kNoPitch;
   if (!(harmonicThreshold > peak.height || loudness < kPitchedLoudness || peak.lag == 0.0)) {

@@ -49,4 +49,25 @@ int PitchSpikes::repair(std::vector<FrameRecord>& frames, int first, int end) {
   return repaired;
 }
 
+int PitchSpikes::repairBlips(std::vector<FrameRecord>& frames, int first, int end) {
+  first = std::max(first, 1);
+  end = std::min(end, static_cast<int>(frames.size()) - 1);
+  int repaired = 0;
+  for (int i = first; i < end; ++i) {
+    const FrameRecord& before = frames[static_cast<std::size_t>(i - 1)];
+    const FrameRecord& after = frames[static_cast<std::size_t>(i + 1)];
+    FrameRecord& row = frames[static_cast<std::size_t>(i)];
+    if (!pitched(before) || !pitched(row) || !pitched(after) ||
+        std::fabs(after.pitch - before.pitch) > kBlipNeighbourGap) {
+      continue;
+    }
+    if (std::fabs(row.pitch - before.pitch) > kBlipJump &&
+        std::fabs(row.pitch - after.pitch) > kBlipJump) {
+      row.pitch = 0.5 * (before.pitch + after.pitch);
+      ++repaired;
+    }
+  }
+  return repaired;
+}
+
 }  // namespace melovantis

@@ -24,6 +24,15 @@ class PitchSpikes {
 
   // Repairs rows first..end-1 (reading one row beyond each end); returns how many changed.
   static int repair(std::vector<FrameRecord>& frames, int first, int end);
+
+  // After the pitch line, a smaller fault is mended too: one frame more than
+  // kBlipJump semitones from both its neighbours, which agree within
+  // kBlipNeighbourGap, takes their mean. A note of one frame is too short to be
+  // heard as one (and never starts a note, NoteSegmentation); left alone, past
+  // the bend range it would strike the note again twice. Rows first..end-1.
+  static constexpr double kBlipJump = 1.0;
+  static constexpr double kBlipNeighbourGap = 0.5;
+  static int repairBlips(std::vector<FrameRecord>& frames, int first, int end);
 };
 
 }  // namespace melovantis

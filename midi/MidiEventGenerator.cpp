@@ -177,9 +177,17 @@ void MidiEventGenerator::sendBendIfChanged(int value) {
   emitMidiEvent(kPitchBend, bend & 0x7F, (bend >> 7) & 0x7F, 3);
 }
 
+double MidiEventGenerator::keyFor(double pitch) const {
+  if (engine_.noteKeys == NoteKeys::kFloor) {
+    return std::floor(pitch);  // bent up by the rest
+  }
+  // The nearest semitone, bent by at most half a semitone either way; a key
+  // beyond MIDI's range would be clamped and the bend measured from the wrong note.
+  return std::clamp(std::floor(pitch + 0.5), 0.0, 127.0);
+}
+
 void MidiEventGenerator::startNote(double pitch, int volume, int brightness) {
-  // A new note starts on the semitone at or below the pitch, bent up by the rest.
-  state_.soundingNote = std::floor(pitch);
+  state_.soundingNote = keyFor(pitch);
   sendBendIfChanged(bendValueFor(pitch - state_.soundingNote));
   sendController(engine_.midi.volumeController, volume);
   sendController(engine_.midi.brightnessController, brightness);

@@ -86,6 +86,8 @@ class MidiEventGenerator {
 
  private:
   void resetState();
+  // The key a note of this pitch starts on (engine's noteKeys).
+  double keyFor(double pitch) const;
   void startNote(double pitch, int volume, int brightness);
   void stopNote();
 

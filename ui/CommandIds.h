@@ -25,6 +25,9 @@ inline constexpr int kZoom400 = 32824;
 inline constexpr int kStart = 32786;
 inline constexpr int kStartRealTime = 32828;
 inline constexpr int kStartRealTimeButton = 32818;  // carried by no menu item
+// Checkable choices of the conversions (held for the run, like the View toggles).
+inline constexpr int kNotesAtAttacks = 32841;
+inline constexpr int kNearestKeys = 32842;
 inline constexpr int kSettingsOpen = 32780;
 inline constexpr int kSettingsSave = 32781;
 inline constexpr int kSettingsSaveAs = 32782;

@@ -50,9 +50,12 @@ void MainWindow::initialise() {
   services_.view.setTitle(kTitle);
   services_.view.setVerticalScrollMaximum(0);
   for (const int id : {command::kViewPitch, command::kViewVolume, command::kViewBrightness,
-                       command::kViewNoteAttack}) {
+                       command::kViewNoteAttack, command::kNotesAtAttacks,
+                       command::kNearestKeys}) {
     services_.view.setViewToggleChecked(id, true);
   }
+  engine_.onsetPlacement = OnsetPlacement::kAttack;
+  engine_.noteKeys = NoteKeys::kNearest;
   settingsManager_.startUp();
   playerType_ = 0;
   services_.view.selectPlayerType(playerType_);
@@ -80,6 +83,8 @@ void MainWindow::activate(int id) {
     case command::kViewVolume: toggleView(id, state_.showVolume); break;
     case command::kViewBrightness: toggleView(id, state_.showBrightness); break;
     case command::kViewNoteAttack: toggleView(id, state_.showAttacks); break;
+    case command::kNotesAtAttacks:
+    case command::kNearestKeys: toggleConversionChoice(id); break;
     case command::kZoom100: setZoom(1); break;
     case command::kZoom200: setZoom(2); break;
     case command::kZoom400: setZoom(4); break;
@@ -152,6 +157,20 @@ void MainWindow::updateStatusLine() {
   }
   services_.view.showQuickSettingsEntry(quickChoice_);
   services_.view.setStatusLine(statusLineText());
+}
+
+// Unchecked, the conversions place each note at its frame's time and start it on the
+// semitone at or below its pitch, as the earliest files do; the next MIDI file written follows.
+void MainWindow::toggleConversionChoice(int commandId) {
+  bool on = false;
+  if (commandId == command::kNotesAtAttacks) {
+    on = engine_.onsetPlacement != OnsetPlacement::kAttack;
+    engine_.onsetPlacement = on ? OnsetPlacement::kAttack : OnsetPlacement::kFrame;
+  } else {
+    on = engine_.noteKeys != NoteKeys::kNearest;
+    engine_.noteKeys = on ? NoteKeys::kNearest : NoteKeys::kFloor;
+  }
+  services_.view.setViewToggleChecked(commandId, on);
 }
 
 // --- Controls -------------------------------------------------------------

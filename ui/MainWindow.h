@@ -150,6 +150,7 @@ class MainWindow : public MainWindowInput,
   void midiOutputDeviceCommand();
   void areaCorrectorToggle();
   void toggleView(int commandId, bool& flag);
+  void toggleConversionChoice(int commandId);
   void setZoom(int zoom);
   // The new zoom with `note` kept at client row `row`, as near as the scroll range allows.
   void zoomKeeping(int zoom, double note, int row);

@@ -99,9 +99,12 @@ class FailingSource : public SampleSource {
   std::atomic<bool> endRead_{false};
 };
 
-// A few seconds of melody: struck and slowly rising notes, a glide, silence and noise.
+// A few seconds of melody: struck and slowly rising notes, a glide, silence and noise,
+// and legato steps, whose starts are placed on the cores after the analysis.
 std::vector<std::int16_t> melody() {
-  return test::concat({test::noteWithAttack(60, 20000, 3000, 0, 0.3),
+  return test::concat({test::legatoLine({{62.0, 9000}, {64.0, 7000}, {65.0, 7000}, {67.0, 9000},
+                                         {64.0, 7000}, {62.0, 9000}}),
+                       test::noteWithAttack(60, 20000, 3000, 0, 0.3),
                        test::noteWithAttack(67, 24000, 500, 3528),
                        test::glide(67, 72, 15000),
                        test::noteWithAttack(72, 9000, 0, 0, 0.2),

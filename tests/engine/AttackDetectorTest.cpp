@@ -36,6 +36,8 @@ class AttackDetector : public ::testing::Test {
 
   test::RecordingNotifier notifier;
   AnalysisEngine engine{notifier};
+  // The detector on its own, as the frame placement uses it.
+  void SetUp() override { engine.onsetPlacement = OnsetPlacement::kFrame; }
 };
 
 TEST_F(AttackDetector, RowZeroAlwaysStartsAndAPitchedRowOneAlwaysStarts) {

@@ -54,6 +54,44 @@ TEST(AttackOnset, SteadyToneHasNoAttackAndKeepsTheRowsTime) {
   EXPECT_EQ(AttackOnset::offsetFor(audio, window, kFrame, window + kHop, 220), 0);
 }
 
+TEST(AttackOnset, OfTwoEqualPeaksTheFirstIsTheAttack) {
+  // Two bursts of the same height in the window's second half, silence between: the
+  // note starts with the first; the second is no higher, so it is not the attack.
+  const long long window = 3 * kHop;
+  const long long firstBurst = window + kFrame / 2 + 200;
+  const long long secondBurst = firstBurst + 1000;
+  std::vector<std::int16_t> signal(static_cast<std::size_t>(window + kFrame), 0);
+  for (long long i = firstBurst; i < static_cast<long long>(signal.size()); ++i) {
+    const bool sounding = i < firstBurst + 400 || i >= secondBurst;
+    signal[static_cast<std::size_t>(i)] = sounding ? (i % 2 == 0 ? 10000 : -10000) : 0;
+  }
+  EXPECT_NEAR(onsetOf(signal, window, 60), firstBurst, 44);
+}
+
+// A rise that jumps to a fifth of its height and then climbs for 40 ms extrapolates
+// back past its own start: the onset is held at the last low point before it, the
+// latest of equal ones (silence), not an earlier one.
+TEST(AttackOnset, AnOnsetIsNeverBeforeTheLastLowPointBeforeItsRise) {
+  const long long window = 3 * kHop;
+  const long long start = window + kFrame / 2 + 300;
+  std::vector<std::int16_t> signal(static_cast<std::size_t>(window + kFrame), 0);
+  for (long long i = start; i < static_cast<long long>(signal.size()); ++i) {
+    const double level = std::min(1.0, 0.2 + 0.8 * static_cast<double>(i - start) / 1764.0);
+    signal[static_cast<std::size_t>(i)] = static_cast<std::int16_t>((i % 2 == 0 ? 1 : -1) *
+                                                                    12000.0 * level);
+  }
+  EXPECT_NEAR(onsetOf(signal, window, 60), start, 44);
+  // Where the level before it is lowest well before the rise (a quiet sound growing a
+  // little towards a linear attack), the onset is the rise's start, not that low point.
+  for (long long i = start - 2646; i < static_cast<long long>(signal.size()); ++i) {
+    const double level =
+        i < start ? 500.0 + 400.0 * static_cast<double>(i - (start - 2646)) / 2646.0
+                  : 900.0 + 11100.0 * std::min(1.0, static_cast<double>(i - start) / 1764.0);
+    signal[static_cast<std::size_t>(i)] = static_cast<std::int16_t>((i % 2 == 0 ? 1 : -1) * level);
+  }
+  EXPECT_NEAR(onsetOf(signal, window, 60), start, kFiveMs);
+}
+
 TEST(AttackOnset, SilenceHasNoAttack) {
   const std::vector<std::int16_t> silence(10 * kHop, 0);
   EXPECT_EQ(onsetOf(silence, 3 * kHop, -1000.0), 3 * kHop + kHop);

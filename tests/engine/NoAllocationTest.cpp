@@ -14,8 +14,10 @@ namespace {
 TEST(NoAllocation, AnalysingFramesAllocatesNothingOnceTheTableHasRoom) {
   test::RecordingNotifier notifier;
   AnalysisEngine engine(notifier);
+  // With and without the pitch candidates a conversion placing notes at their attacks keeps.
   for (bool boost : {false, true}) {
     test::configure(engine, 2600, boost, 36, 96, 10, kHopIsHalfFrame);
+    engine.trackPitch = boost;
     const auto signal = test::concat({test::harmonicTone(60, 10 * 2600), test::whiteNoise(2600),
                                       test::constant(2600)});
     engine.reserveRows(64);
@@ -29,6 +31,9 @@ TEST(NoAllocation, AnalysingFramesAllocatesNothingOnceTheTableHasRoom) {
 
     EXPECT_GT(engine.frameCount, 20);
     EXPECT_EQ(test::AllocationHooks::count.load(), 0) << "boost " << boost;
+    if (boost) {
+      EXPECT_GT(engine.candidates[5].count, 0);  // the tone's frames kept candidates
+    }
   }
 }
 

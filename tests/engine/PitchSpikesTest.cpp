@@ -71,5 +71,22 @@ TEST(PitchSpikes, OnlyTheRowsAskedForAreRepairedAndTheEndsAreSafe) {
   EXPECT_EQ(PitchSpikes::repair(one, -3, 10), 0);
 }
 
+TEST(PitchSpikes, OneFrameOffALineThatGoesOnTakesItsNeighboursMean) {
+  auto frames = rows({67.1, 67.0, 64.3, 67.2, 67.0, 66.8, 68.1, 67.0, -1000.0, 62.0, 60.0});
+  // 64.3 is mended, and 68.1, 1.3 and 1.1 semitones from its neighbours.
+  EXPECT_EQ(PitchSpikes::repairBlips(frames, 0, 11), 2);
+  EXPECT_NEAR(frames[2].pitch, 67.1, 1e-12);
+  EXPECT_NEAR(frames[6].pitch, 66.9, 1e-12);
+  // Neighbours that disagree, silence beside it, and the table's ends stay.
+  for (const std::vector<double>& line :
+       {std::vector<double>{60.0, 62.0, 60.6, 60.0}, std::vector<double>{60.0, 62.0, 63.5},
+        std::vector<double>{60.0, -1000.0, 62.0, 60.0}, std::vector<double>{64.0, 60.0, 60.0},
+        std::vector<double>{60.0, 61.0, 60.0}}) {
+    auto unchanged = rows(line);
+    EXPECT_EQ(PitchSpikes::repairBlips(unchanged, 0, static_cast<int>(line.size())), 0);
+    EXPECT_EQ(pitchesOf(unchanged), line);
+  }
+}
+
 }  // namespace
 }  // namespace melovantis

@@ -157,7 +157,9 @@ TEST_F(MidiEventGeneratorTest, ChangingVolumeAndBrightnessAreSentOnlyWhenTheyCha
   EXPECT_EQ(frameMessages(frames), expected);
 }
 
-TEST_F(MidiEventGeneratorTest, GlideWiderThanTheBendRangeReStrikesOnTheNewSemitone) {
+// The keys of the earliest files: the semitone at or below the pitch, bent up.
+TEST_F(MidiEventGeneratorTest, FloorKeysGlideWiderThanTheBendRangeReStrikesOnTheSemitoneBelow) {
+  engine.noteKeys = NoteKeys::kFloor;
   engine.midi.pitchBendRange = 2;
   const std::vector<FrameRecord> glide = {voiced(60.0), voiced(61.0), voiced(62.0),
                                           voiced(62.5), voiced(64.0), voiced(64.5)};
@@ -168,6 +170,47 @@ TEST_F(MidiEventGeneratorTest, GlideWiderThanTheBendRangeReStrikesOnTheNewSemito
       msg(0x80, 60, 0), bend(10240),       msg(0x90, 62, 100),  // 2.5 > 2: re-strike at 62
       bend(16383),      msg(0x80, 62, 0),  bend(10240),         msg(0x90, 64, 100),
       msg(0x80, 64, 0)};
+  EXPECT_EQ(frameMessages(glide), expected);
+}
+
+// A note starts on the semitone nearest its pitch: 49 cents flat or sharp is still that
+// key, bent down or up; exactly half way goes up. The floor keys bend up from below.
+TEST_F(MidiEventGeneratorTest, NearestKeyIsWithinHalfASemitoneOfThePitch) {
+  const std::vector<FrameRecord> notes = {voiced(59.51, 80, 30, 1), voiced(60.49, 80, 30, 1),
+                                          voiced(64.5, 80, 30, 1)};
+  const std::vector<MidiMessage> nearest = {
+      msg(0x80, 0, 0),  bend(6185),         msg(0xB0, 7, 80),   msg(0xB0, 74, 30),
+      msg(0x90, 60, 100),                   // -49 cents: 2007 steps of 2/8192 down
+      msg(0x80, 60, 0), bend(10199),        msg(0x90, 60, 100),  // +49 cents: 2007 of 2/8191 up
+      msg(0x80, 60, 0), bend(6144),         msg(0x90, 65, 100),  // +50 cents: the key above
+      msg(0x80, 65, 0)};
+  EXPECT_EQ(frameMessages(notes), nearest);
+
+  engine.noteKeys = NoteKeys::kFloor;
+  const std::vector<MidiMessage> floor = {
+      msg(0x80, 0, 0),  bend(10281),        msg(0xB0, 7, 80),   msg(0xB0, 74, 30),
+      msg(0x90, 59, 100),                   // +0.51 above 59
+      msg(0x80, 59, 0), bend(10199),        msg(0x90, 60, 100),
+      msg(0x80, 60, 0), bend(10240),        msg(0x90, 64, 100),
+      msg(0x80, 64, 0)};
+  EXPECT_EQ(frameMessages(notes), floor);
+}
+
+// Past the bend range from its key a note is struck again on the key nearest the new pitch,
+// also when the glide falls.
+TEST_F(MidiEventGeneratorTest, NearestKeyGlidePastTheBendRangeReStrikesOnTheNearestKey) {
+  const std::vector<FrameRecord> glide = {voiced(60.0), voiced(61.0), voiced(62.0),
+                                          voiced(62.6), voiced(64.4), voiced(65.2),
+                                          voiced(63.45), voiced(62.9)};
+  const std::vector<MidiMessage> expected = {
+      bend(8192),       msg(0xB0, 7, 80),  msg(0xB0, 74, 30), msg(0x90, 60, 100),
+      bend(12288),      bend(16383),       // +1, +2: inside the range
+      msg(0x80, 60, 0), bend(6554),        msg(0x90, 63, 100),  // 2.6 > 2: 63, 40 cents down
+      bend(13926),                         // 64.4 is 1.4 above 63: bent, not struck
+      msg(0x80, 63, 0), bend(9011),        msg(0x90, 65, 100),  // 2.2 above 63: 65 and +20 cents
+      bend(1843),                          // 63.45: 1.55 below 65, inside the range
+      msg(0x80, 65, 0), bend(7782),        msg(0x90, 63, 100),  // 62.9: 2.1 below: 63, -10 cents
+      msg(0x80, 63, 0)};
   EXPECT_EQ(frameMessages(glide), expected);
 }
 

@@ -467,8 +467,9 @@ TEST_F(MidiFileWriterTest, MidicsvReadsAWrittenFile) {
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_NE(text.find("0, 0, Header, 0, 1, 480"), std::string::npos) << text;
   EXPECT_NE(text.find("1, 0, Tempo, 500000"), std::string::npos) << text;
-  EXPECT_NE(text.find("1, 57, Note_on_c, 0, 60, 100"), std::string::npos) << text;
-  EXPECT_NE(text.find("1, 172, Note_off_c, 0, 60, 0"), std::string::npos) << text;
+  // 60.5 is written as 61 bent down half a semitone.
+  EXPECT_NE(text.find("1, 57, Note_on_c, 0, 61, 100"), std::string::npos) << text;
+  EXPECT_NE(text.find("1, 172, Note_off_c, 0, 61, 0"), std::string::npos) << text;
   EXPECT_NE(text.find("1, 230, Note_on_c, 0, 64, 100"), std::string::npos) << text;
   EXPECT_NE(text.find("1, 288, Note_off_c, 0, 64, 0"), std::string::npos) << text;
   EXPECT_NE(text.find("1, 288, End_track"), std::string::npos) << text;
@@ -524,6 +525,24 @@ TEST_F(NoteStartPlacementTest, EarlyOnsetEndsTheNoteBeforeThereAndDropsItsLaterM
   EXPECT_EQ(ticksOfNote(file, 0xB0, 7), (std::vector<std::int64_t>{48, 134}));  // 80, then 70
 }
 
+TEST_F(NoteStartPlacementTest, AFrameOnExactlyTheTickOfTheNextStartIsOvertakenToo) {
+  // Note 64's onset, sample 6615, is tick 144: frame 2's own tick. Its volume change
+  // (90) belongs to the note that ends there and is dropped.
+  setFrames({startingAt(60, 0), voiced(60, 80), voiced(60, 90), startingAt(64, -2205, 70),
+             voiced(64, 70), silent()});
+  const MidiFile file = writeAndParse();
+  EXPECT_EQ(ticksOfNote(file, 0x90, 64), (std::vector<std::int64_t>{144}));
+  EXPECT_EQ(ticksOfNote(file, 0xB0, 7), (std::vector<std::int64_t>{48, 144}));  // 80, then 70
+}
+
+TEST_F(NoteStartPlacementTest, ANoteAfterSilenceMovesToItsOnsetAlsoWithTheDetectorOff) {
+  engine.attackDetectorOn = false;  // every flag reads 0: only silence starts a note
+  FrameRecord row = voiced(60, 80, 30, 0);
+  row.onsetOffset = -1000;  // sample 3410: tick 74, before the row's own 96
+  setFrames({silent(), row, voiced(60), silent()});
+  EXPECT_EQ(ticksOf(writeAndParse(), 0x90), (std::vector<std::int64_t>{74}));
+}
+
 TEST_F(NoteStartPlacementTest, LateOnsetStartsTheNoteAfterItsRowsTime) {
   setFrames({startingAt(60, 0), voiced(60), voiced(60), startingAt(64, 1102), voiced(64),
              silent()});
@@ -546,6 +565,9 @@ TEST_F(NoteStartPlacementTest, StartsStayInOrderOneTickApartAtLeast) {
   setFrames({startingAt(60, 0), startingAt(62, -4000), startingAt(64, -6000), voiced(64)});
   const MidiFile file = writeAndParse();
   EXPECT_EQ(ticksOf(file, 0x90), (std::vector<std::int64_t>{48, 49, 50}));
+  // An onset on exactly the tick of the start before (sample 2205, tick 48) moves one on.
+  setFrames({startingAt(60, 0), startingAt(62, -2205), startingAt(64, 0), voiced(64)});
+  EXPECT_EQ(ticksOf(writeAndParse(), 0x90), (std::vector<std::int64_t>{48, 49, 144}));
 }
 
 TEST_F(NoteStartPlacementTest, OnsetBeforeTheRecordingStartsAtTickZero) {

@@ -80,6 +80,29 @@ std::vector<std::int16_t> noteWithAttack(double note, int sampleCount, int start
   return out;
 }
 
+std::vector<std::int16_t> legatoLine(const std::vector<std::pair<double, int>>& notes,
+                                     double vibrato, double amplitude) {
+  constexpr int kHarmonics = 8;
+  const double norm = harmonicNorm(kHarmonics);
+  std::vector<std::int16_t> out;
+  double phase = 0.0;
+  for (const auto& [note, count] : notes) {
+    for (int i = 0; i < count; ++i) {
+      const double t = static_cast<double>(out.size()) / kSampleRate;
+      const double f = noteFrequency(note + vibrato * std::sin(2.0 * std::numbers::pi * 5.5 * t));
+      double x = 0.0;
+      for (int k = 1; k <= kHarmonics; ++k) {
+        if (k * f < kSampleRate / 2) {
+          x += std::sin(k * phase) / k;
+        }
+      }
+      out.push_back(toSample(amplitude * x / norm));
+      phase += 2.0 * std::numbers::pi * f / kSampleRate;
+    }
+  }
+  return out;
+}
+
 std::vector<std::int16_t> concat(const std::vector<std::vector<std::int16_t>>& parts) {
   std::vector<std::int16_t> out;
   for (const auto& p : parts) {

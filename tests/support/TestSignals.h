@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace melovantis::test {
@@ -31,6 +32,12 @@ std::vector<std::int16_t> threeNoteMelody(double seconds);
 // `decaySeconds` > 0, falls away exponentially as a struck string does.
 std::vector<std::int16_t> noteWithAttack(double note, int sampleCount, int start, int riseSamples,
                                          double decaySeconds = 0.0, double amplitude = 12000.0);
+
+// A line of notes, each (note, samples) long, played legato: the phase runs on
+// from one note into the next, so nothing but the pitch changes. With
+// `vibrato` > 0 the pitch swings that many semitones either way at 5.5 Hz.
+std::vector<std::int16_t> legatoLine(const std::vector<std::pair<double, int>>& notes,
+                                     double vibrato = 0.0, double amplitude = 12000.0);
 
 // Concatenates blocks of samples.
 std::vector<std::int16_t> concat(const std::vector<std::vector<std::int16_t>>& parts);

@@ -89,6 +89,8 @@ TEST_F(WindowWiring, EveryMenuItemCarriesItsCommandInMenuOrder) {
       "Save Melovantis file As...", "Save MIDI file", "Save MIDI file as...", "Exit", "Undo",
       "Erase current note", "Repeat previous note", "Pitch", "Volume", "Brightness",
       "Note Attack", "Zoom 100%", "Zoom 200%", "Zoom 400%", "Start!", "Start real-time!",
+      // The conversions' two choices, after the menu of the original program.
+      "Notes at their attacks", "Notes on their nearest keys",
       "Open...", "Save", "Save As..", "Customize", "Auto Settings", "MIDI Output Device...",
       "Load Defaults", "Auto Correct", "Pitch Quantize", "Modify Pitch/Tempo", "In-Tune Wizard",
       "Area corrector tool", "Show User's Guide", "Go to Melovantis Website",
