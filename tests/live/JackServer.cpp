@@ -1,6 +1,7 @@
 #include "JackServer.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <jack/jack.h>
 #include <signal.h>
 #include <spawn.h>
@@ -34,15 +35,30 @@ bool answers(const std::string& name) {
 
 }  // namespace
 
-JackServer::JackServer(int sampleRate, int period, bool synchronous)
-    : name_("melovantis-test-" + std::to_string(::getpid()) + "-" +
-            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 100000)) {
+JackServer::JackServer(int sampleRate, int period, bool synchronous) {
   const std::filesystem::path jackd = findProgram("jackd");
   if (jackd.empty()) {
     why_ = "jackd is not installed";
     return;
   }
   installed_ = true;
+  // JACK's registry of servers holds eight and frees the entry of a server
+  // that died only when one of the same name registers: the tests take
+  // their names from a small pool, each held by a lock while in use.
+  for (int i = 0; i < kNames && name_.empty(); ++i) {
+    const std::string lock = "/tmp/melovantis-jack-server-" + std::to_string(i) + ".lock";
+    const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      lockFd_ = fd;
+      name_ = "melovantis-test-" + std::to_string(i);
+    } else if (fd >= 0) {
+      ::close(fd);
+    }
+  }
+  if (name_.empty()) {
+    why_ = "every JACK test server name is in use";
+    return;
+  }
   ::setenv("JACK_NO_START_SERVER", "1", 1);
   ::setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
   ::setenv("MELOVANTIS_AUDIO_API", "jack", 1);
@@ -85,7 +101,12 @@ JackServer::JackServer(int sampleRate, int period, bool synchronous)
   stop();
 }
 
-JackServer::~JackServer() { stop(); }
+JackServer::~JackServer() {
+  stop();
+  if (lockFd_ >= 0) {
+    ::close(lockFd_);
+  }
+}
 
 void JackServer::freeze() {
   if (pid_ > 0) {

@@ -7,7 +7,7 @@
 namespace melovantis::test {
 
 // A JACK server of the test's own, with the dummy driver (no sound card):
-// started under a name no other run uses, waited for until it answers, and
+// started under a name no other running test uses, waited for until it answers, and
 // stopped by its process id. The process's clients find it through
 // JACK_DEFAULT_SERVER, and JACK_NO_START_SERVER keeps them from starting
 // another one when it is gone.
@@ -39,7 +39,9 @@ class JackServer {
  private:
   std::string name_;
   std::string why_;
+  static constexpr int kNames = 4;
   pid_t pid_ = 0;
+  int lockFd_ = -1;
   bool installed_ = false;
 };
 
