@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, only the Debian packages that are missing.
+#   scripts/install-deps.sh           what the build, the tests and the package need
+#   scripts/install-deps.sh --bench   also the sounds only the full accuracy run plays
 set -euo pipefail
 
 packages=(
@@ -15,8 +17,6 @@ packages=(
   fluidsynth
   timgm6mb-soundfont
   musescore-general-soundfont-small
-  fluid-soundfont-gm
-  grandorgue-demo
   midicsv
   clang
   libclang-rt-14-dev
@@ -43,6 +43,12 @@ packages=(
   file
   dpkg-dev
 )
+
+# The full accuracy run's unseen SoundFont (120 MB) and organ recordings: the
+# tests' smoke run does without them.
+if [ "${1:-}" = "--bench" ]; then
+  packages+=(fluid-soundfont-gm grandorgue-demo)
+fi
 
 # RtMidi goes in one command with JACK 2: asked for alone, apt satisfies its
 # JACK dependency with JACK 1 and removes jackd2 (and jack_lsp, jack_connect).

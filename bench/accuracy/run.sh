@@ -23,6 +23,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 python=/usr/bin/python3
 
+# The full run plays sounds the tests' smoke run does without; they are
+# installed on its first use.
+case " $* " in
+  *" --smoke "*) ;;
+  *) "$root/scripts/install-deps.sh" --bench ;;
+esac
+
 missing=()
 for tool in fluidsynth ffmpeg aubionotes npm; do
   command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
