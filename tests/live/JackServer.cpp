@@ -44,9 +44,11 @@ JackServer::JackServer(int sampleRate, int period, bool synchronous) {
   installed_ = true;
   // JACK's registry of servers holds eight and frees the entry of a server
   // that died only when one of the same name registers: the tests take
-  // their names from a small pool, each held by a lock while in use.
+  // their names from a small pool, each held by a lock while in use. The
+  // locks live beside the registry and the servers' sockets, in /dev/shm,
+  // so that every process that could meet the same name sees them.
   for (int i = 0; i < kNames && name_.empty(); ++i) {
-    const std::string lock = "/tmp/melovantis-jack-server-" + std::to_string(i) + ".lock";
+    const std::string lock = "/dev/shm/melovantis-jack-server-" + std::to_string(i) + ".lock";
     const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
       lockFd_ = fd;
