@@ -146,5 +146,26 @@ TEST_F(LiveThroughJack, EveryStopSendsItsNoteOffBeforeThePortCloses) {
   EXPECT_TRUE(notifier.entries.empty());
 }
 
+TEST_F(LiveThroughJack, AnInputNumberPastTheListIsRefusedWithItsReason) {
+  // The window offers the inputs the list holds; a number past them (a device
+  // that went away since) is refused, never read from beyond the list.
+  RecordingNotifier notifier;
+  AnalysisEngine engine(notifier);
+  SettingsRecord settings;
+  ASSERT_TRUE(readSettingsFile(factoryDataFolder() / "Private" / "default_realtime.set", settings));
+  applySettingsToEngine(settings, engine);
+  RtAudioCaptureBackend capture;
+  const int inputs = static_cast<int>(capture.inputDevices().size());
+  ASSERT_GT(inputs, 0);
+  RtMidiOutputPorts ports;
+  LiveSession session(engine, notifier, capture, ports);
+  EXPECT_FALSE(session.start(0, inputs));
+  EXPECT_FALSE(session.running());
+  ASSERT_EQ(notifier.entries.size(), 1u);
+  EXPECT_EQ(notifier.entries[0].text, "Cannot Open Sound Input Device!");
+  EXPECT_EQ(capture.problem().substr(0, 25 + std::to_string(inputs).size()),
+            "there is no audio input " + std::to_string(inputs) + " ");
+}
+
 }  // namespace
 }  // namespace melovantis::test
