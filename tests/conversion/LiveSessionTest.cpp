@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 
@@ -61,19 +62,28 @@ class GatedPorts : public MidiOutputPorts {
     const std::lock_guard<std::mutex> lock(mutex_);
     return holding_;
   }
+  // What reached the output, in order: each message's status byte, and "close".
+  std::vector<std::string> events() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return events_;
+  }
 
  private:
   class Sink : public MidiSink {
    public:
     explicit Sink(GatedPorts& ports) : ports_(ports) {}
-    void send(std::uint8_t, std::uint8_t, std::uint8_t, int) override {
-      if (std::this_thread::get_id() == ports_.starter_) {
-        return;
-      }
+    void send(std::uint8_t status, std::uint8_t, std::uint8_t, int) override {
       std::unique_lock<std::mutex> lock(ports_.mutex_);
-      ports_.holding_ = ports_.closed_;
-      ports_.changed_.wait(lock, [&] { return !ports_.closed_; });
-      ports_.holding_ = false;
+      if (std::this_thread::get_id() != ports_.starter_) {
+        ports_.holding_ = ports_.closed_;
+        ports_.changed_.wait(lock, [&] { return !ports_.closed_; });
+        ports_.holding_ = false;
+      }
+      ports_.events_.push_back(std::to_string(status >> 4));
+    }
+    void close() override {
+      const std::lock_guard<std::mutex> lock(ports_.mutex_);
+      ports_.events_.push_back("close");
     }
 
    private:
@@ -85,6 +95,7 @@ class GatedPorts : public MidiOutputPorts {
   std::condition_variable changed_;
   bool closed_ = false;
   bool holding_ = false;
+  std::vector<std::string> events_;
 };
 
 // A live engine set up as the real-time default settings would.
@@ -318,6 +329,32 @@ TEST_F(LiveRun, BlocksTheAnalysisCouldNotTakeInAreLeftOutCountedAndTheNewestAnal
   EXPECT_EQ(session.droppedBlocks(), 8);
   session.stop();
   EXPECT_EQ(session.droppedBlocks(), 8);  // still told after the run
+}
+
+TEST_F(LiveRun, AStopWhileTheOutputHoldsUpANoteWaitsForItAndEndsWithItsNoteOff) {
+  const int block = engine.frameSize;
+  HandCapture input(concat({constant(block), harmonicTone(69, block)}));
+  GatedPorts ports;
+  ports.close();
+  LiveSession session(engine, notifier, input, ports);
+  ASSERT_TRUE(session.start(0));
+  for (int i = 0; i < 500 && !ports.holding(); ++i) {
+    std::this_thread::sleep_for(10ms);
+  }
+  ASSERT_TRUE(ports.holding());
+  // The output takes the note's messages again only while the stop is under way.
+  std::thread release([&ports] {
+    std::this_thread::sleep_for(200ms);
+    ports.open();
+  });
+  session.stop();
+  release.join();
+  // The note that was held up sounded; its note-off came after it, then the close.
+  const std::vector<std::string> events = ports.events();
+  ASSERT_GE(events.size(), 3u);
+  EXPECT_EQ(events.back(), "close");
+  EXPECT_EQ(events[events.size() - 2], "8");  // 0x80: note-off
+  EXPECT_NE(std::find(events.begin(), events.end(), "9"), events.end());
 }
 
 TEST(LiveDisplayValues, ANoteShowsItsDotNameAndFrequencyAndSilenceShowsBlanks) {

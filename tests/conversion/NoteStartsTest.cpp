@@ -62,8 +62,10 @@ std::vector<NoteOn> noteOns(const std::vector<std::uint8_t>& file) {
 
 class NoteStarts : public ::testing::Test {
  protected:
+  // `table`, when given, receives the converted rows.
   std::vector<NoteOn> convert(const std::vector<std::int16_t>& samples,
-                              NoteKeys keys = NoteKeys::kNearest) {
+                              NoteKeys keys = NoteKeys::kNearest,
+                              std::vector<FrameRecord>* table = nullptr) {
     const auto wave = dir / "line.wav";
     test::writeMonoWave(wave, samples);
     test::RecordingNotifier notifier;
@@ -75,6 +77,9 @@ class NoteStarts : public ::testing::Test {
     ConversionDriver driver(engine, reader, notifier, observer);
     ConversionSession session = ConversionSession::unattended(wave);
     driver.startConversion(session);
+    if (table != nullptr) {
+      table->assign(engine.frames.begin(), engine.frames.begin() + engine.frameCount);
+    }
     const auto midi = dir / "line.mid";
     EXPECT_TRUE(writeMidiFile(engine, midi, notifier));
     return noteOns(test::readFileBytes(midi));
@@ -150,6 +155,39 @@ TEST_F(NoteStarts, NotesAFewCentsOffTheirKeysStartOnTheNearestKey) {
                                    test::constant(8000), test::harmonicTone(64.4, kSecond)});
   EXPECT_EQ(keysOf(convert(notes)), (std::vector<int>{72, 64}));
   EXPECT_EQ(keysOf(convert(notes, NoteKeys::kFloor)), (std::vector<int>{71, 64}));
+}
+
+// A singer a little sharp, then a little flat: steps of less than a semitone
+// between two keys start their notes where the pitch changes all the same.
+TEST_F(NoteStarts, AStepOfLessThanASemitoneBetweenTwoKeysStartsItsNoteAtThePitchChange) {
+  for (int position : {0, 980}) {
+    const int firstStep = 20 * kHop + position;
+    const auto line = test::legatoLine({{60.2, firstStep}, {60.9, kSecond}, {60.2, kSecond}});
+    const std::vector<NoteOn> notes = convert(line);
+    ASSERT_EQ(keysOf(notes), (std::vector<int>{60, 61, 60})) << position;
+    EXPECT_NEAR(notes[1].seconds, firstStep / 44100.0, 0.010) << position;
+    EXPECT_NEAR(notes[2].seconds, (firstStep + kSecond) / 44100.0, 0.010) << position;
+  }
+}
+
+// The last frame of a recording is placed like any other: a step into it starts there.
+TEST_F(NoteStarts, ALegatoStepIntoTheRecordingsLastFrameStartsItsNoteAtThePitchChange) {
+  const int step = 20 * kHop + 980;
+  const std::vector<NoteOn> notes = convert(test::legatoLine({{60.0, step}, {62.0, 3000}}));
+  ASSERT_EQ(keysOf(notes), (std::vector<int>{60, 62}));
+  EXPECT_NEAR(notes[1].seconds, step / 44100.0, 0.010);
+}
+
+// The turn to the new pitch lies between window centres; the start is kept to
+// the sample nearest it. A step at 41000 lands on that very sample.
+TEST_F(NoteStarts, ALegatoStepIsStartedOnTheSampleOfThePitchChange) {
+  std::vector<FrameRecord> table;
+  const std::vector<NoteOn> notes =
+      convert(test::legatoLine({{60.0, 41000}, {62.0, kSecond}}), NoteKeys::kNearest, &table);
+  ASSERT_EQ(keysOf(notes), (std::vector<int>{60, 62}));
+  ASSERT_GT(table.size(), 21u);
+  EXPECT_EQ(table[20].attack, 1);
+  EXPECT_EQ(21 * kHop + table[20].onsetOffset, 41000);
 }
 
 }  // namespace

@@ -79,6 +79,11 @@ TEST_F(AttackDetector, RiseLastingSeveralFramesTriggersOnlyOnItsFirstFrame) {
         {60, 100, 0}, {60, 100, 0}, {60, 115, 0}});
   engine.runAttackPass();
   EXPECT_EQ(attacks(), (std::vector<int>{1, 1, 0, 1, 0, 0, 0, 0, 1}));
+  // A score of exactly the threshold is not above it, but it is the frame below
+  // the crossing: the next frame above the threshold starts a note.
+  load({{60, 40, 0}, {60, 40, 0}, {60, 40, 0}, {60, 50, 0}, {60, 61, 0}});
+  engine.runAttackPass();
+  EXPECT_EQ(attacks(), (std::vector<int>{1, 1, 0, 0, 1}));
 }
 
 TEST_F(AttackDetector, UnpitchedFramesNeverTriggerAndPitchAfterSilenceAlwaysDoes) {

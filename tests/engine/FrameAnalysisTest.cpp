@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 #include <vector>
 
 #include "engine/AnalysisEngine.h"
+#include "documents/EngineSettings.h"
+#include "documents/SettingsRecord.h"
 #include "engine/EngineTestSupport.h"
 #include "support/RecordingNotifier.h"
 #include "support/TestSignals.h"
@@ -308,6 +311,35 @@ TEST_F(FrameAnalysis, QuietBlocksAreUnpitched) {
   EXPECT_EQ(analyse(engine, quiet.data()).pitch, kNoPitch);
   const auto loud = test::harmonicTone(64.0, 2600, 4000.0);
   EXPECT_NE(analyse(engine, loud.data()).pitch, kNoPitch);
+}
+
+// A reed's tone that repeats only every second period (a subharmonic at 30%):
+// the cepstrum's highest peak is at the double period, and the note's own
+// pitch is taken as that peak's octave above, read as closely as the peak.
+TEST_F(FrameAnalysis, TheClearestCandidateOfATonePeakingAtTwiceItsPeriodIsItsOwnPitch) {
+  applySettingsToEngine(SettingsRecord{}, engine);
+  engine.trackPitch = true;
+  const double f = 440.0 * std::exp2((46 - 69) / 12.0);
+  std::vector<std::int16_t> tone(44100);
+  for (std::size_t i = 0; i < tone.size(); ++i) {
+    const double t = static_cast<double>(i) / 44100.0;
+    double x = 0.0;
+    for (int k = 1; k <= 3; ++k) {
+      x += std::sin(2.0 * std::numbers::pi * k * f * t) / k;
+    }
+    for (int k = 1; k <= 6; k += 2) {
+      x += 0.3 * std::sin(std::numbers::pi * k * f * t) / k;
+    }
+    tone[i] = static_cast<std::int16_t>(6000.0 * x);
+  }
+  engine.reserveRows(64);
+  analyseSignal(engine, tone);
+  ASSERT_GT(engine.frameCount, 10);
+  for (int r = 0; r < engine.frameCount; ++r) {
+    const PitchCandidates& found = engine.candidates[static_cast<std::size_t>(r)];
+    ASSERT_GT(found.count, 0) << r;
+    EXPECT_NEAR(found.pitch[0], 46.0, 0.1) << r;
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "engine/AnalysisEngine.h"
 #include "engine/EngineTestSupport.h"
+#include "engine/LiveBlockAnalyser.h"
 #include "engine/LiveOnsets.h"
 #include "support/AllocationHooks.h"
 #include "support/RecordingNotifier.h"
@@ -111,6 +112,39 @@ TEST_F(LiveOnsetsTest, AStartOnANewSemitoneStandsWithoutARiseInTheEnvelope) {
   for (const int i : {1, 2, 3, 5, 6, 7}) {
     EXPECT_EQ(rows[static_cast<std::size_t>(i)].attack, 0) << i;
   }
+}
+
+TEST_F(LiveOnsetsTest, ARestartMeasuresItsBlocksAsAFreshStartDoes) {
+  // A note struck early in the first block of a run; the run before the
+  // restart ended on a tone whose block must not count as the one before.
+  const auto next = test::noteWithAttack(64, 3 * kFrame, 1000, 0, 0.4);
+  LiveOnsets fresh;
+  const auto expected = runLive(engine, fresh, next);
+  runLive(engine, live, test::harmonicTone(64, 4 * kFrame, 3000));
+  live.reset();
+  const auto rows = runLive(engine, live, next);
+  ASSERT_EQ(rows.size(), expected.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i].onsetOffset, expected[i].onsetOffset) << i;
+    EXPECT_EQ(rows[i].onsetRise, expected[i].onsetRise) << i;
+  }
+  EXPECT_NEAR(kFrame + rows[0].onsetOffset, 1000, 220);
+}
+
+TEST_F(LiveOnsetsTest, TheBlockAnalyserJudgesASwellAgainstTheBlockJustBefore) {
+  // C, then legato up to E at the same level (bent, no start), then E louder:
+  // a swell of the note E, no new note, though C was two blocks before.
+  const auto signal = test::concat({test::harmonicTone(60, 3 * kFrame, 5000),
+                                    test::harmonicTone(64, kFrame, 5000),
+                                    test::harmonicTone(64, 3 * kFrame, 9000)});
+  LiveBlockAnalyser analyser(engine, kFrame);
+  analyser.reset();
+  const LiveAdjustments adjustments{1.0, 0.0, 0, true, 90};
+  std::vector<int> attacks;
+  for (std::size_t start = 0; start + kFrame <= signal.size(); start += kFrame) {
+    attacks.push_back(analyser.analyse(signal.data() + start, adjustments).attack);
+  }
+  EXPECT_EQ(attacks, (std::vector<int>{1, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(LiveOnsetsTest, BlocksAfterTheFirstMeasureAllocatingNothing) {

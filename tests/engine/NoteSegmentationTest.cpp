@@ -150,6 +150,12 @@ TEST(NoteSegmentation, AFrameThatHearsTheNextNoteBeforeItsOnsetKeepsThePitchBefo
     kept[4].onsetOffset = offset;
     EXPECT_EQ(NoteSegmentation::holdBeforeOnsets(kept, 0, 6, kHop), 0) << offset << " " << reading;
   }
+  // A semitone step: a frame between the two, within a semitone of the old note, is no other note's.
+  auto step = rows({79.0, 79.1, 79.0, 79.8, 80.1, 80.0});
+  step[4].attack = 1;
+  step[4].onsetOffset = -kHop + 600;
+  EXPECT_EQ(NoteSegmentation::holdBeforeOnsets(step, 0, 6, kHop), 0);
+  EXPECT_EQ(step[3].pitch, 79.8);
 }
 
 }  // namespace

@@ -62,6 +62,13 @@ TEST(PitchPath, OneOrTwoFramesOnTheOctaveAboveComeBackToTheLine) {
     EXPECT_EQ(table.choose(), jumped);
     EXPECT_EQ(table.pitches(), repeated({{8 + jumped, 45.0}})) << jumped;
   }
+  // Also where the jump is the last frame before the note ends: the line decides it there too.
+  Table ending;
+  ending.add(4, {{45.0, 12.0}, {57.0, 6.0}});
+  ending.add({{57.0, 14.0}, {45.0, 9.0}});
+  ending.add({});
+  EXPECT_EQ(ending.choose(), 1);
+  EXPECT_EQ(ending.pitches(), (std::vector<double>{45.0, 45.0, 45.0, 45.0, 45.0, kNoPitch}));
 }
 
 TEST(PitchPath, ARealOctaveLeapStays) {

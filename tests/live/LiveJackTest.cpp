@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <thread>
 
+#include <jack/jack.h>
+
 #include "JackServer.h"
 #include "JackTestClients.h"
 #include "audio/RtAudioCaptureBackend.h"
@@ -144,6 +146,59 @@ TEST_F(LiveThroughJack, EveryStopSendsItsNoteOffBeforeThePortCloses) {
   }
   EXPECT_EQ(noteOffs(), kRuns);
   EXPECT_TRUE(notifier.entries.empty());
+}
+
+TEST_F(LiveThroughJack, AnInputNumberPastTheListIsRefusedWithItsReason) {
+  // The window offers the inputs the list holds; a number past them (a device
+  // that went away since) is refused, never read from beyond the list.
+  RecordingNotifier notifier;
+  AnalysisEngine engine(notifier);
+  SettingsRecord settings;
+  ASSERT_TRUE(readSettingsFile(factoryDataFolder() / "Private" / "default_realtime.set", settings));
+  applySettingsToEngine(settings, engine);
+  RtAudioCaptureBackend capture;
+  const int inputs = static_cast<int>(capture.inputDevices().size());
+  ASSERT_GT(inputs, 0);
+  RtMidiOutputPorts ports;
+  LiveSession session(engine, notifier, capture, ports);
+  EXPECT_FALSE(session.start(0, inputs));
+  EXPECT_FALSE(session.running());
+  ASSERT_EQ(notifier.entries.size(), 1u);
+  EXPECT_EQ(notifier.entries[0].text, "Cannot Open Sound Input Device!");
+  EXPECT_EQ(capture.problem().substr(0, 25 + std::to_string(inputs).size()),
+            "there is no audio input " + std::to_string(inputs) + " ");
+}
+
+TEST_F(LiveThroughJack, AnInputNumberIsTheListsNotTheSoundSystemsOwn) {
+  // A client that only listens (a speaker) is a device of the sound system
+  // but no input: the list leaves it out, and the singer after it keeps its
+  // number in the list, not its place among the system's devices.
+  jack_client_t* speaker = jack_client_open("speaker", JackNoStartServer, nullptr);
+  ASSERT_NE(speaker, nullptr);
+  ASSERT_NE(jack_port_register(speaker, "in", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0), nullptr);
+  ASSERT_EQ(jack_activate(speaker), 0);
+  MelodyPlayer singer("singer", sungMelody());
+  ASSERT_TRUE(singer.ok());
+  RecordingNotifier notifier;
+  AnalysisEngine engine(notifier);
+  SettingsRecord settings;
+  ASSERT_TRUE(readSettingsFile(factoryDataFolder() / "Private" / "default_realtime.set", settings));
+  applySettingsToEngine(settings, engine);
+  RtAudioCaptureBackend capture;
+  int input = -1;
+  for (const AudioDevice& device : capture.inputDevices()) {
+    EXPECT_NE(device.name, "speaker");
+    if (device.name == "singer") {
+      input = device.id;
+    }
+  }
+  ASSERT_GE(input, 0);
+  RtMidiOutputPorts ports;
+  LiveSession session(engine, notifier, capture, ports);
+  EXPECT_TRUE(session.start(0, input));
+  session.stop();
+  EXPECT_TRUE(notifier.entries.empty());
+  jack_client_close(speaker);
 }
 
 }  // namespace

@@ -194,6 +194,13 @@ TEST_F(MidiEventGeneratorTest, NearestKeyIsWithinHalfASemitoneOfThePitch) {
       msg(0x80, 60, 0), bend(10240),        msg(0x90, 64, 100),
       msg(0x80, 64, 0)};
   EXPECT_EQ(frameMessages(notes), floor);
+
+  // Above the top key the note stays on key 127, bent up from it.
+  engine.noteKeys = NoteKeys::kNearest;
+  const std::vector<MidiMessage> top = {msg(0x80, 0, 0),    bend(11468), msg(0xB0, 7, 80),
+                                        msg(0xB0, 74, 30),  msg(0x90, 127, 100),  // +80 cents
+                                        msg(0x80, 127, 0)};
+  EXPECT_EQ(frameMessages({voiced(127.8, 80, 30, 1)}), top);
 }
 
 // Past the bend range from its key a note is struck again on the key nearest the new pitch,
