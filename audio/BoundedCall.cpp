@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace melovantis {
 
@@ -34,6 +35,14 @@ bool finishesWithin(std::chrono::milliseconds limit, std::function<void()> call)
   }
   leftWaiting = true;
   return false;
+}
+
+void keepForWaitingCall(const void* object) {
+  static std::mutex mutex;
+  // Never destroyed: the calls that use these objects outlive every static.
+  static auto* kept = new std::vector<const void*>;
+  const std::lock_guard<std::mutex> lock(mutex);
+  kept->push_back(object);
 }
 
 bool callsLeftWaiting() { return leftWaiting; }

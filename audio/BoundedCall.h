@@ -20,6 +20,11 @@ bool finishesWithin(std::chrono::milliseconds limit, std::function<void()> call)
 // when the server runs, and a loaded machine stays far below this.
 inline constexpr std::chrono::milliseconds kSoundServerAnswer{2500};
 
+// Keeps an object a call left waiting still uses reachable and never freed:
+// the call may come back to it at any time, and a leak checker at exit
+// finds it held rather than lost.
+void keepForWaitingCall(const void* object);
+
 // True once a call was left waiting (the process should not wait for those
 // threads when it ends).
 bool callsLeftWaiting();

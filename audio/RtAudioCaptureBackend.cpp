@@ -55,8 +55,8 @@ bool RtAudioCaptureBackend::answered(std::function<void(RtAudio&)> call) {
     return true;
   }
   // Left to the call that waits in it, with what its callback reaches.
-  (void)audio_.release();
-  (void)delivery_.release();
+  keepForWaitingCall(audio_.release());
+  keepForWaitingCall(delivery_.release());
   started_ = false;
   problem_ = audioApiName(api_) + ": the sound server does not answer";
   return false;

@@ -150,7 +150,7 @@ void disconnect(std::unique_ptr<Client> client, System& system, bool sentMessage
     return;
   }
   if (!system.answering) {
-    (void)client.release();
+    keepForWaitingCall(client.release());
     return;
   }
   Client* closing = client.release();
@@ -162,6 +162,7 @@ void disconnect(std::unique_ptr<Client> client, System& system, bool sentMessage
         closing->midi.closePort();
         delete closing;
       })) {
+    keepForWaitingCall(closing);
     notAnswering(system);
   }
 }
@@ -199,7 +200,7 @@ class RtMidiSink : public MidiSink {
             *opened = !client->failed() && client->midi.isPortOpen();
           }
         })) {
-      (void)out_.release();
+      keepForWaitingCall(out_.release());
       notAnswering(*system_);
       return false;
     }
@@ -259,7 +260,7 @@ std::vector<std::string> RtMidiOutputPorts::names() {
           found->push_back(probe->midi.getPortName(i));
         }
       })) {
-    (void)probe_.release();
+    keepForWaitingCall(probe_.release());
     notAnswering(*system_);
     return names;
   }
