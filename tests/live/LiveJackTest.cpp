@@ -132,7 +132,8 @@ TEST_F(LiveThroughJack, EveryStopSendsItsNoteOffBeforeThePortCloses) {
   LiveSession session(engine, notifier, capture, ports);
   constexpr int kRuns = 40;
   for (int run = 0; run < kRuns; ++run) {
-    ASSERT_TRUE(session.start(static_cast<int>(found - names.begin())));
+    ASSERT_TRUE(session.start(static_cast<int>(found - names.begin())))
+        << run << ": " << (notifier.entries.empty() ? "" : notifier.entries.back().text);
     session.stop();
   }
   // Nothing sounded: each run ends with the one note-off for note 0.
