@@ -11,7 +11,7 @@ A note of a quarter beat lasts 15 / BPM seconds: 65 ms at 230 BPM, 85 ms at 176,
 95 ms at 158.
 """
 
-SPECS = [
+MELODIES = [
     # Voices: vibrato and glides, as a singer would.
     dict(name="fluid_choir_glides", program=52, instrument="Choir Aahs", bpm=72, peak_db=-3.0,
          tokens="57/1l 60/1g 64/1l 62/1l 60/2g 65/1 64/1l 62/1l 60/2 r/1 "

@@ -292,8 +292,8 @@ MELODIES = [
            soundfont="Salamander", fold="held"),
 ]
 
-MELODIES += [Melody(**spec, soundfont="FluidR3") for spec in fluid_melodies.SPECS]
-MELODIES += [Melody(**spec, soundfont="Recorded") for spec in recorded_melodies.SPECS]
+MELODIES += [Melody(**fields, soundfont="FluidR3") for fields in fluid_melodies.MELODIES]
+MELODIES += [Melody(**fields, soundfont="Recorded") for fields in recorded_melodies.MELODIES]
 
 # Each quick setting is measured on the melodies of its instrument family.
 QUICK_SETTINGS_MELODIES = {

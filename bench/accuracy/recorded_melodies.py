@@ -7,7 +7,7 @@ chromatic runs and fast arpeggios of 75 to 85 ms notes. `samples` names the
 recorded instrument (recordings.SAMPLE_SETS). Half of them are in each fold.
 """
 
-SPECS = [
+MELODIES = [
     dict(name="rec_contrabass_low", program=43, instrument="Contrabass", bpm=90, peak_db=-3.0,
          tokens="31/1 35/1 38/1 36/1 34/1l 33/1l 31/2 r/1 30/1 33/1 36/1 40/1 "
                 "43/1 40/1 38/1 36/1 31/2",

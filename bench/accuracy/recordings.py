@@ -71,7 +71,7 @@ def _npm_folder(work):
 
 def _install_npm(work):
     prefix = _npm_folder(work)
-    missing = [spec for name, spec in NPM_PACKAGES.items()
+    missing = [package for name, package in NPM_PACKAGES.items()
                if not os.path.isdir(_package_dir(work, name))]
     if not missing:
         return

@@ -84,6 +84,20 @@ std::string referencePath(const std::string& name) {
   return std::string(MELOVANTIS_TEST_SOURCE_DIR) + "/cli/reference/" + name;
 }
 
+// Each output in `dir` equals its reference file; or, writing the references, becomes it.
+void matchReferences(const test::TempFolder& dir, const std::vector<std::string>& outputs,
+                     const char* writer) {
+  for (const auto& output : outputs) {
+    if (writer != nullptr) {
+      test::writeBytes(referencePath(output), test::readFileBytes(dir / output));
+      continue;
+    }
+    const auto expected = test::readFileBytes(referencePath(output));
+    ASSERT_FALSE(expected.empty()) << output;
+    EXPECT_EQ(test::readFileBytes(dir / output), expected) << output;
+  }
+}
+
 TEST(FramePlacement, ConversionWritesTheSameFilesAsBeforeNotesMovedToTheirAttacks) {
   test::TempFolder dir;
   const auto wave = dir / "melody.wav";
@@ -101,15 +115,7 @@ TEST(FramePlacement, ConversionWritesTheSameFilesAsBeforeNotesMovedToTheirAttack
                                            "--frames", (dir / outputs[1]).string(),
                                            "--project", (dir / outputs[2]).string(), "--quiet"};
     ASSERT_EQ(run(dir, withEarlierChoice(args, writer != nullptr), writer), 0) << name;
-    for (const auto& output : outputs) {
-      if (writer != nullptr) {
-        test::writeBytes(referencePath(output), test::readFileBytes(dir / output));
-        continue;
-      }
-      const auto expected = test::readFileBytes(referencePath(output));
-      ASSERT_FALSE(expected.empty()) << output;
-      EXPECT_EQ(test::readFileBytes(dir / output), expected) << output;
-    }
+    ASSERT_NO_FATAL_FAILURE(matchReferences(dir, outputs, writer));
   }
 }
 
@@ -125,15 +131,7 @@ TEST(FramePlacement, EditWritesTheSameFilesAsBefore) {
       "--auto-correct", "2", "--midi", (dir / outputs[0]).string(),
       "--frames", (dir / outputs[1]).string(), "--project", (dir / outputs[2]).string()};
   ASSERT_EQ(run(dir, withEarlierChoice(args, writer != nullptr), writer), 0);
-  for (const auto& output : outputs) {
-    if (writer != nullptr) {
-      test::writeBytes(referencePath(output), test::readFileBytes(dir / output));
-      continue;
-    }
-    const auto expected = test::readFileBytes(referencePath(output));
-    ASSERT_FALSE(expected.empty()) << output;
-    EXPECT_EQ(test::readFileBytes(dir / output), expected) << output;
-  }
+  ASSERT_NO_FATAL_FAILURE(matchReferences(dir, outputs, writer));
 }
 
 TEST(FramePlacement, AttackPlacementMovesNoteStartsAndAddsTheOnsetColumn) {

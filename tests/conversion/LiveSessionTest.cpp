@@ -108,6 +108,14 @@ class LiveRun : public ::testing::Test {
     settings.gmVoice = 128;
     applySettingsToEngine(settings, engine);
   }
+  // Waits up to ten seconds for the run to have analysed `blocks` blocks;
+  // whether it has that many, no more.
+  static bool analysedBlocks(LiveSession& session, int blocks) {
+    for (int i = 0; i < 1000 && session.capture().lastFrame().blocks < blocks; ++i) {
+      std::this_thread::sleep_for(10ms);
+    }
+    return session.capture().lastFrame().blocks == blocks;
+  }
   // Note-on keys, in order, that reached device `id`.
   std::vector<int> noteOns(int id) {
     std::vector<int> keys;
@@ -227,12 +235,7 @@ TEST_F(LiveRun, TheDisplaySmoothsThePitchOverThreeBlocksAndTheControlsReachTheAn
   session.capture().controls().transpose = 12;
   session.capture().controls().quantizeAmount = 1.0;
   ASSERT_TRUE(session.start(0));
-  const auto analysed = [&](int blocks) {
-    for (int i = 0; i < 1000 && session.capture().lastFrame().blocks < blocks; ++i) {
-      std::this_thread::sleep_for(10ms);
-    }
-    return session.capture().lastFrame().blocks == blocks;
-  };
+  const auto analysed = [&session](int blocks) { return analysedBlocks(session, blocks); };
   for (int n = 2; n <= 5; ++n) {
     ASSERT_TRUE(analysed(n - 1));
     input.deliver(harmonicTone(n <= 3 ? 60 : 67, block));
@@ -282,12 +285,7 @@ TEST_F(LiveRun, ARestartBeginsWithAnEmptyQueueNotWithTheRestOfTheRunBefore) {
   HandCapture input(harmonicTone(69, block));
   LiveSession session(engine, notifier, input, ports);
   session.capture().controls().quantizeAmount = 1.0;
-  const auto analysed = [&](int blocks) {
-    for (int i = 0; i < 1000 && session.capture().lastFrame().blocks < blocks; ++i) {
-      std::this_thread::sleep_for(10ms);
-    }
-    return session.capture().lastFrame().blocks == blocks;
-  };
+  const auto analysed = [&session](int blocks) { return analysedBlocks(session, blocks); };
   ASSERT_TRUE(session.start(0));
   ASSERT_TRUE(analysed(1));
   input.deliver(harmonicTone(69, block));

@@ -15,6 +15,7 @@
 #include "documents/SettingsRecord.h"
 #include "engine/AnalysisEngine.h"
 #include "midi/MidiFileWriter.h"
+#include "support/MidiNoteOns.h"
 #include "support/RecordingNotifier.h"
 #include "support/TestFiles.h"
 #include "support/TestSignals.h"
@@ -32,30 +33,11 @@ struct NoteOn {
   int key;
 };
 
-// The note-ons of a format 0 file as the writer makes it.
+// The note-ons of the MIDI file written, in seconds.
 std::vector<NoteOn> noteOns(const std::vector<std::uint8_t>& file) {
   std::vector<NoteOn> found;
-  std::size_t pos = 22;  // after the header chunk and the track header
-  std::int64_t now = 0;
-  while (pos < file.size()) {
-    std::int64_t delta = 0;
-    while (pos < file.size()) {
-      const std::uint8_t byte = file[pos++];
-      delta = (delta << 7) | (byte & 0x7F);
-      if ((byte & 0x80) == 0) {
-        break;
-      }
-    }
-    now += delta;
-    const std::uint8_t status = file[pos];
-    if (status == 0xFF) {
-      pos += 3 + file[pos + 2];  // the writer's texts are short
-      continue;
-    }
-    if ((status & 0xF0) == 0x90 && file[pos + 2] > 0) {
-      found.push_back({now / kTicksPerSecond, file[pos + 1]});
-    }
-    pos += (status & 0xF0) == 0xC0 ? 2 : 3;
+  for (const test::MidiNoteOn& on : test::midiNoteOns(file)) {
+    found.push_back({on.tick / kTicksPerSecond, on.key});
   }
   return found;
 }

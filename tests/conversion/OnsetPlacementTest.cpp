@@ -13,6 +13,7 @@
 #include "documents/SettingsRecord.h"
 #include "engine/AnalysisEngine.h"
 #include "midi/MidiFileWriter.h"
+#include "support/MidiNoteOns.h"
 #include "support/RecordingNotifier.h"
 #include "support/TestFiles.h"
 #include "support/TestSignals.h"
@@ -24,32 +25,11 @@ namespace {
 constexpr double kTicksPerSecond = 960.0;  // 480 per quarter note at 120 BPM
 constexpr double kFiveMs = 0.005;
 
-// Absolute ticks of the note-ons of a format 0 file as the writer makes it.
+// Absolute ticks of the note-ons of the MIDI file written.
 std::vector<std::int64_t> noteOnTicks(const std::vector<std::uint8_t>& file) {
   std::vector<std::int64_t> ticks;
-  std::size_t pos = 22;  // after the header chunk and the track header
-  std::int64_t now = 0;
-  while (pos < file.size()) {
-    std::int64_t delta = 0;
-    while (pos < file.size()) {
-      const std::uint8_t byte = file[pos++];
-      delta = (delta << 7) | (byte & 0x7F);
-      if ((byte & 0x80) == 0) {
-        break;
-      }
-    }
-    now += delta;
-    const std::uint8_t status = file[pos];
-    if (status == 0xFF) {
-      const std::size_t length = file[pos + 2];  // the writer's texts are short
-      pos += 3 + length;
-      continue;
-    }
-    const std::size_t length = (status & 0xF0) == 0xC0 ? 2 : 3;
-    if ((status & 0xF0) == 0x90 && file[pos + 2] > 0) {
-      ticks.push_back(now);
-    }
-    pos += length;
+  for (const test::MidiNoteOn& on : test::midiNoteOns(file)) {
+    ticks.push_back(on.tick);
   }
   return ticks;
 }

@@ -48,8 +48,15 @@ class LiveThroughJack : public ::testing::Test {
  protected:
   void SetUp() override {
     MELOVANTIS_NEEDS_JACK(server);
+    SettingsRecord settings;
+    ASSERT_TRUE(
+        readSettingsFile(factoryDataFolder() / "Private" / "default_realtime.set", settings));
+    applySettingsToEngine(settings, engine);
   }
   JackServer server;
+  // Set up as the real-time default settings would.
+  RecordingNotifier notifier;
+  AnalysisEngine engine{notifier};
 };
 
 TEST_F(LiveThroughJack, ASungMelodyArrivesAtTheSynthesizerNoteByNoteSoonAfterEachStart) {
@@ -57,11 +64,6 @@ TEST_F(LiveThroughJack, ASungMelodyArrivesAtTheSynthesizerNoteByNoteSoonAfterEac
   MidiRecorder synthesizer("synthesizer");
   ASSERT_TRUE(singer.ok() && synthesizer.ok());
 
-  RecordingNotifier notifier;
-  AnalysisEngine engine(notifier);
-  SettingsRecord settings;
-  ASSERT_TRUE(readSettingsFile(factoryDataFolder() / "Private" / "default_realtime.set", settings));
-  applySettingsToEngine(settings, engine);
 
   RtAudioCaptureBackend capture;
   int input = -1;
@@ -119,11 +121,6 @@ TEST_F(LiveThroughJack, EveryStopSendsItsNoteOffBeforeThePortCloses) {
   // closes too soon many chances to lose it.
   MidiRecorder synthesizer("synthesizer");
   ASSERT_TRUE(synthesizer.ok());
-  RecordingNotifier notifier;
-  AnalysisEngine engine(notifier);
-  SettingsRecord settings;
-  ASSERT_TRUE(readSettingsFile(factoryDataFolder() / "Private" / "default_realtime.set", settings));
-  applySettingsToEngine(settings, engine);
   RtAudioCaptureBackend capture;  // the dummy driver's capture ports: silence
   RtMidiOutputPorts ports;
   const std::vector<std::string> names = ports.names();
@@ -152,11 +149,6 @@ TEST_F(LiveThroughJack, EveryStopSendsItsNoteOffBeforeThePortCloses) {
 TEST_F(LiveThroughJack, AnInputNumberPastTheListIsRefusedWithItsReason) {
   // The window offers the inputs the list holds; a number past them (a device
   // that went away since) is refused, never read from beyond the list.
-  RecordingNotifier notifier;
-  AnalysisEngine engine(notifier);
-  SettingsRecord settings;
-  ASSERT_TRUE(readSettingsFile(factoryDataFolder() / "Private" / "default_realtime.set", settings));
-  applySettingsToEngine(settings, engine);
   RtAudioCaptureBackend capture;
   const int inputs = static_cast<int>(capture.inputDevices().size());
   ASSERT_GT(inputs, 0);
@@ -180,11 +172,6 @@ TEST_F(LiveThroughJack, AnInputNumberIsTheListsNotTheSoundSystemsOwn) {
   ASSERT_EQ(jack_activate(speaker), 0);
   MelodyPlayer singer("singer", sungMelody());
   ASSERT_TRUE(singer.ok());
-  RecordingNotifier notifier;
-  AnalysisEngine engine(notifier);
-  SettingsRecord settings;
-  ASSERT_TRUE(readSettingsFile(factoryDataFolder() / "Private" / "default_realtime.set", settings));
-  applySettingsToEngine(settings, engine);
   RtAudioCaptureBackend capture;
   int input = -1;
   for (const AudioDevice& device : capture.inputDevices()) {
